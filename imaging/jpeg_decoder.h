@@ -1,0 +1,24 @@
+// JPEG pictures through libjpeg, decoded into 24-bit bitmaps (greyscale and CMYK pictures are
+// converted to colour). libjpeg's fatal errors, and data that ends before the picture does,
+// become EInvalidGraphic with libjpeg's own message; the process never exits from here.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "imaging/bitmap.h"
+
+namespace kalvo {
+
+struct TJPEGInfo {
+    int Width = 0;
+    int Height = 0;
+    int Components = 0;
+};
+
+// Reads the header only.
+TJPEGInfo ReadJPEGInfo(std::span<const std::uint8_t> file);
+// Decodes the whole picture into a top-down pf24bit bitmap.
+TBitmap DecodeJPEG(std::span<const std::uint8_t> file);
+
+} // namespace kalvo

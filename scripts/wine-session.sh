@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# wine-session.sh start|stop DIR: a private Wine session for the Windows tests: its own
+# prefix and HOME under DIR, a private Xvfb (tests never draw on a real screen) and a
+# wineserver kept running between test programs. "start" writes DIR/env for wine-run.sh.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+action=$1
+source "$here/wine-env.sh" "$2"
+
+stop() {
+    if [ -f "$wine_session_dir/env" ]; then
+        # shellcheck disable=SC1091
+        source "$wine_session_dir/env"
+        "$WINESERVER" -k 2>/dev/null || true
+        [ -n "${KALVO_XVFB_PID:-}" ] && kill "$KALVO_XVFB_PID" 2>/dev/null || true
+        rm -f "$wine_session_dir/env"
+    fi
+}
+
+case $action in
+start)
+    stop
+    start_private_display
+    ensure_prefix
+    "$WINESERVER" -p
+    printf 'export DISPLAY=%q\nexport KALVO_XVFB_PID=%q\n' "$DISPLAY" "$xvfb_pid" >"$wine_session_dir/env"
+    echo "Wine session in $wine_session_dir on display $DISPLAY"
+    ;;
+stop)
+    stop
+    ;;
+*)
+    echo "usage: $0 start|stop DIR" >&2
+    exit 2
+    ;;
+esac
