@@ -21,8 +21,11 @@ case $action in
 start)
     stop
     start_private_display
-    ensure_prefix
-    "$WINESERVER" -p
+    # Everything that stays running gets no descriptor of ours: ctest waits for the
+    # output of a test to close, and would wait for the session's processes.
+    ensure_prefix </dev/null >/dev/null 2>&1
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    "$WINE" wineboot </dev/null >/dev/null 2>&1
     printf 'export DISPLAY=%q\nexport KALVO_XVFB_PID=%q\n' "$DISPLAY" "$xvfb_pid" >"$wine_session_dir/env"
     echo "Wine session in $wine_session_dir on display $DISPLAY"
     ;;
