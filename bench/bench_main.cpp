@@ -1,10 +1,10 @@
 // Runs every registered benchmark, or those whose name contains the first argument.
+#include "bench/bench.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-
-#include "bench/bench.h"
 
 namespace kalvo::bench {
 
@@ -17,7 +17,9 @@ namespace {
 const void* volatile sink = nullptr;
 } // namespace
 
-void Consume(const void* pointer) { sink = pointer; }
+void Consume(const void* pointer) {
+    sink = pointer;
+}
 
 namespace {
 

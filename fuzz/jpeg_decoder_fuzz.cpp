@@ -1,11 +1,11 @@
 // Any bytes given to the JPEG wrapper end in a picture or in EInvalidGraphic; a decoded
 // picture has the size the header announced.
+#include "imaging/graphic_error.h"
+#include "imaging/jpeg_decoder.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <span>
-
-#include "imaging/graphic_error.h"
-#include "imaging/jpeg_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> file(data, size);

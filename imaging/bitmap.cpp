@@ -55,8 +55,7 @@ std::unique_ptr<TPixelStorage> MakeHeapStorage(int width, int height, TPixelForm
 TBitmap::TBitmap(int width, int height, TPixelFormat format, TRowOrder order)
     : TBitmap(width, height, format, MakeHeapStorage(width, height, format, order)) {}
 
-TBitmap::TBitmap(int width, int height, TPixelFormat format,
-                 std::unique_ptr<TPixelStorage> storage)
+TBitmap::TBitmap(int width, int height, TPixelFormat format, std::unique_ptr<TPixelStorage> storage)
     : width_(width), height_(height), format_(format), storage_(std::move(storage)) {
     CheckSize(width, height);
     if (!storage_)

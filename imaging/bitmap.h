@@ -7,18 +7,20 @@
 // (imaging/dib_section_win32.h) so that GDI can draw into the same pixels.
 #pragma once
 
+#include "imaging/color.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-
-#include "imaging/color.h"
 
 namespace kalvo {
 
 enum TPixelFormat { pf24bit, pf32bit };
 enum TRowOrder { roTopDown, roBottomUp };
 
-constexpr int BytesPerPixel(TPixelFormat format) { return format == pf32bit ? 4 : 3; }
+constexpr int BytesPerPixel(TPixelFormat format) {
+    return format == pf32bit ? 4 : 3;
+}
 // Bytes of one row: padded to a multiple of four.
 std::size_t RowBytes(int width, TPixelFormat format);
 

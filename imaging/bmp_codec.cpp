@@ -289,6 +289,10 @@ void ReadUncompressed(std::span<const std::uint8_t> file, const THeader& h, TBit
     const bool implicit_alpha = h.bits == 32 && !h.alpha_declared && (colour_bits >> 24) == 0;
     const TField alpha(h.alpha_declared ? h.masks[3] : implicit_alpha ? 0xFF000000 : 0);
     bool any_alpha = false;
+    // The common layout, bytes B, G, R, A in memory, needs no unpacking.
+    const bool plain_bgra = h.bits == 32 && h.masks[0] == 0x00FF0000 && h.masks[1] == 0x0000FF00 &&
+                            h.masks[2] == 0x000000FF &&
+                            (h.alpha_declared ? h.masks[3] == 0xFF000000 : implicit_alpha);
 
     const int width = int(h.width);
     for (std::int64_t r = 0; r < h.height; ++r) {
@@ -319,6 +323,12 @@ void ReadUncompressed(std::span<const std::uint8_t> file, const THeader& h, TBit
             }
             break;
         case 32:
+            if (plain_bgra) {
+                std::memcpy(dst, src, std::size_t(width) * 4);
+                for (int x = 0; x < width && !any_alpha; ++x)
+                    any_alpha = dst[4 * x + 3] != 0;
+                break;
+            }
             for (int x = 0; x < width; ++x, src += 4, dst += 4) {
                 const std::uint32_t pixel = std::uint32_t(src[0]) | std::uint32_t(src[1]) << 8 |
                                             std::uint32_t(src[2]) << 16 |

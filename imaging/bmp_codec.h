@@ -13,11 +13,11 @@
 // alpha mask (a version 4 header), both bottom-up, at 72 dots per inch.
 #pragma once
 
+#include "imaging/bitmap.h"
+
 #include <cstdint>
 #include <span>
 #include <vector>
-
-#include "imaging/bitmap.h"
 
 namespace kalvo {
 

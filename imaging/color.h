@@ -48,7 +48,9 @@ enum TSysColorIndex : int {
     scSysColorCount = 31
 };
 
-constexpr TColor SystemColor(TSysColorIndex index) { return clSystemColor | TColor(index); }
+constexpr TColor SystemColor(TSysColorIndex index) {
+    return clSystemColor | TColor(index);
+}
 
 constexpr TColor clScrollBar = SystemColor(scScrollBar);
 constexpr TColor clWindow = SystemColor(scWindow);
@@ -61,14 +63,22 @@ constexpr TColor clGrayText = SystemColor(scGrayText);
 constexpr TColor clBtnText = SystemColor(scBtnText);
 constexpr TColor clBtnHighlight = SystemColor(scBtnHighlight);
 
-constexpr bool IsSystemColor(TColor color) { return (color & 0xFF000000) == clSystemColor; }
+constexpr bool IsSystemColor(TColor color) {
+    return (color & 0xFF000000) == clSystemColor;
+}
 
 constexpr TColor RGBColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16);
 }
-constexpr std::uint8_t RedOf(TColor color) { return std::uint8_t(color); }
-constexpr std::uint8_t GreenOf(TColor color) { return std::uint8_t(color >> 8); }
-constexpr std::uint8_t BlueOf(TColor color) { return std::uint8_t(color >> 16); }
+constexpr std::uint8_t RedOf(TColor color) {
+    return std::uint8_t(color);
+}
+constexpr std::uint8_t GreenOf(TColor color) {
+    return std::uint8_t(color >> 8);
+}
+constexpr std::uint8_t BlueOf(TColor color) {
+    return std::uint8_t(color >> 16);
+}
 
 // The classic Windows palette for the system colours; what the native build resolves to.
 TColor ClassicSysColor(int index);

@@ -3,15 +3,14 @@
 // Call GdiFlush before reading pixels that GDI has just drawn.
 #pragma once
 
-#include <windows.h>
-
 #include "imaging/bitmap.h"
+
+#include <windows.h>
 
 namespace kalvo {
 
 // A zeroed bitmap in a new DIB section. Bottom-up is GDI's usual layout.
-TBitmap CreateDIBBitmap(int width, int height, TPixelFormat format,
-                        TRowOrder order = roBottomUp);
+TBitmap CreateDIBBitmap(int width, int height, TPixelFormat format, TRowOrder order = roBottomUp);
 
 // The DIB section of a bitmap made by CreateDIBBitmap (or grown from one), else nullptr.
 HBITMAP DIBHandle(const TBitmap& bitmap);

@@ -1,15 +1,14 @@
 #include "imaging/jpeg_decoder.h"
 
 // libjpeg's header needs size_t and FILE declared first.
+#include "imaging/graphic_error.h"
+
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
-#include <string>
-
-#include <jpeglib.h>
 #include <jerror.h>
-
-#include "imaging/graphic_error.h"
+#include <jpeglib.h>
+#include <string>
 
 namespace kalvo {
 
@@ -77,10 +76,10 @@ bool StartDecoding(TJpegSession& session, const std::uint8_t* data, std::size_t 
 bool StartOutput(TJpegSession& session) {
     if (setjmp(session.jump))
         return false;
-    session.info.out_color_space = session.info.jpeg_color_space == JCS_CMYK ||
-                                           session.info.jpeg_color_space == JCS_YCCK
-                                       ? JCS_CMYK
-                                       : JCS_EXT_BGR;
+    session.info.out_color_space =
+        session.info.jpeg_color_space == JCS_CMYK || session.info.jpeg_color_space == JCS_YCCK
+            ? JCS_CMYK
+            : JCS_EXT_BGR;
     jpeg_start_decompress(&session.info);
     return true;
 }

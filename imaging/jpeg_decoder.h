@@ -3,10 +3,10 @@
 // become EInvalidGraphic with libjpeg's own message; the process never exits from here.
 #pragma once
 
+#include "imaging/bitmap.h"
+
 #include <cstdint>
 #include <span>
-
-#include "imaging/bitmap.h"
 
 namespace kalvo {
 

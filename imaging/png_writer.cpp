@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 #include <string_view>
-
 #include <zlib.h>
 
 namespace kalvo {
@@ -35,7 +34,8 @@ std::vector<std::uint8_t> EncodePNG(const TBitmap& bitmap) {
 
     // Rows as PNG wants them: a filter byte (0, none), then R, G, B (, A).
     std::vector<std::uint8_t> raw;
-    raw.reserve((std::size_t(bitmap.Width()) * std::size_t(bpp) + 1) * std::size_t(bitmap.Height()));
+    raw.reserve((std::size_t(bitmap.Width()) * std::size_t(bpp) + 1) *
+                std::size_t(bitmap.Height()));
     for (int y = 0; y < bitmap.Height(); ++y) {
         raw.push_back(0);
         const std::uint8_t* p = bitmap.ScanLine(y);
@@ -56,11 +56,11 @@ std::vector<std::uint8_t> EncodePNG(const TBitmap& bitmap) {
     std::vector<std::uint8_t> header;
     PutU32(header, std::uint32_t(bitmap.Width()));
     PutU32(header, std::uint32_t(bitmap.Height()));
-    header.push_back(8);              // bits per sample
-    header.push_back(alpha ? 6 : 2);  // truecolour, with or without alpha
-    header.push_back(0);              // deflate
-    header.push_back(0);              // adaptive filtering
-    header.push_back(0);              // not interlaced
+    header.push_back(8);             // bits per sample
+    header.push_back(alpha ? 6 : 2); // truecolour, with or without alpha
+    header.push_back(0);             // deflate
+    header.push_back(0);             // adaptive filtering
+    header.push_back(0);             // not interlaced
 
     std::vector<std::uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     PutChunk(out, "IHDR", header);

@@ -2,10 +2,10 @@
 // images, pf32bit ones truecolour with alpha. (Reading PNG is the skin decoder's job.)
 #pragma once
 
+#include "imaging/bitmap.h"
+
 #include <cstdint>
 #include <vector>
-
-#include "imaging/bitmap.h"
 
 namespace kalvo {
 

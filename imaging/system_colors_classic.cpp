@@ -3,6 +3,8 @@
 
 namespace kalvo {
 
-TColor SysColorRGB(int index) { return ClassicSysColor(index); }
+TColor SysColorRGB(int index) {
+    return ClassicSysColor(index);
+}
 
 } // namespace kalvo

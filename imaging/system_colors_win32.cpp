@@ -1,7 +1,7 @@
 // System colours on Windows: what the user's colour scheme says right now.
-#include <windows.h>
-
 #include "imaging/color.h"
+
+#include <windows.h>
 
 namespace kalvo {
 

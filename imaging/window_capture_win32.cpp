@@ -1,8 +1,8 @@
 #include "imaging/window_capture_win32.h"
 
-#include <stdexcept>
-
 #include "imaging/dib_section_win32.h"
+
+#include <stdexcept>
 
 namespace kalvo {
 

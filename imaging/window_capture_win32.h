@@ -1,9 +1,9 @@
 // What a window shows, read back through its own device context.
 #pragma once
 
-#include <windows.h>
-
 #include "imaging/bitmap.h"
+
+#include <windows.h>
 
 namespace kalvo {
 

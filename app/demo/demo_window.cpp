@@ -57,7 +57,8 @@ void Paint(HWND window, HDC target) {
     TBitmap image = CreateDIBBitmap(client.right, client.bottom, pf24bit);
     const int banner = DemoBannerHeight < client.bottom ? DemoBannerHeight : client.bottom;
     FillRows(image, 0, banner, RGBColor(255, 255, 255), PaletteBackground);
-    FillRows(image, banner, client.bottom, PaletteBackground, Mix(PaletteBackground, PaletteBorder, 1, 2));
+    FillRows(image, banner, client.bottom, PaletteBackground,
+             Mix(PaletteBackground, PaletteBorder, 1, 2));
 
     HDC dc = CreateCompatibleDC(target);
     HGDIOBJ old_bitmap = SelectObject(dc, DIBHandle(image));
@@ -78,8 +79,8 @@ void Paint(HWND window, HDC target) {
     DrawText(dc,
              L"The setup program is on its way. This window shows that the build, the "
              L"bitmaps and the screenshots work.",
-             {24, banner + 20, client.right - 24, client.bottom - 60}, 13, FW_NORMAL,
-             PaletteText, DT_LEFT | DT_WORDBREAK);
+             {24, banner + 20, client.right - 24, client.bottom - 60}, 13, FW_NORMAL, PaletteText,
+             DT_LEFT | DT_WORDBREAK);
 
     BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
     SelectObject(dc, old_bitmap);
@@ -135,10 +136,10 @@ HWND CreateDemoWindow(HINSTANCE instance) {
                                   width, height, nullptr, nullptr, instance, nullptr);
     if (!window)
         return nullptr;
-    HWND button = CreateWindowExW(0, L"BUTTON", L"Close",
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                                  DemoClientWidth - 24 - 90, DemoClientHeight - 24 - 26, 90, 26,
-                                  window, reinterpret_cast<HMENU>(INT_PTR(IDOK)), instance, nullptr);
+    HWND button = CreateWindowExW(
+        0, L"BUTTON", L"Close", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+        DemoClientWidth - 24 - 90, DemoClientHeight - 24 - 26, 90, 26, window,
+        reinterpret_cast<HMENU>(INT_PTR(IDOK)), instance, nullptr);
     SendMessageW(button, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
     return window;
 }

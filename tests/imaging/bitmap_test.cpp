@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
+#include "imaging/bitmap.h"
 
 #include <cstring>
+#include <gtest/gtest.h>
 #include <stdexcept>
-
-#include "imaging/bitmap.h"
 
 namespace kalvo {
 namespace {
@@ -12,14 +11,16 @@ namespace {
 void Paint(TBitmap& bitmap) {
     for (int y = 0; y < bitmap.Height(); ++y)
         for (int x = 0; x < bitmap.Width(); ++x)
-            bitmap.SetPixel(x, y, RGBColor(std::uint8_t(x * 20), std::uint8_t(y * 30), std::uint8_t(x + y)),
-                            std::uint8_t(100 + x + y));
+            bitmap.SetPixel(
+                x, y, RGBColor(std::uint8_t(x * 20), std::uint8_t(y * 30), std::uint8_t(x + y)),
+                std::uint8_t(100 + x + y));
 }
 
 void ExpectPainted(const TBitmap& bitmap) {
     for (int y = 0; y < bitmap.Height(); ++y)
         for (int x = 0; x < bitmap.Width(); ++x) {
-            ASSERT_EQ(bitmap.Pixel(x, y), RGBColor(std::uint8_t(x * 20), std::uint8_t(y * 30), std::uint8_t(x + y)))
+            ASSERT_EQ(bitmap.Pixel(x, y),
+                      RGBColor(std::uint8_t(x * 20), std::uint8_t(y * 30), std::uint8_t(x + y)))
                 << x << "," << y;
             ASSERT_EQ(bitmap.Alpha(x, y), bitmap.PixelFormat() == pf32bit ? 100 + x + y : 255);
         }

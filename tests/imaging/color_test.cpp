@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "imaging/color.h"
+
+#include <gtest/gtest.h>
 
 namespace kalvo {
 namespace {

@@ -1,12 +1,11 @@
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <string>
-#include <vector>
-
 #include "imaging/graphic_error.h"
 #include "imaging/jpeg_decoder.h"
 #include "tests/support/fixtures.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace kalvo {
 namespace {
@@ -57,8 +56,8 @@ TEST_P(JpegDecodeTest, DecodesEveryPixelCloseToTheBlockColour) {
             const TColor want = c.blocks[(y / 8) * 2 + x / 16];
             const TColor got = bitmap.Pixel(x, y);
             for (int shift = 0; shift < 24; shift += 8)
-                worst = std::max(worst, std::abs(int((got >> shift) & 0xFF) -
-                                                 int((want >> shift) & 0xFF)));
+                worst = std::max(
+                    worst, std::abs(int((got >> shift) & 0xFF) - int((want >> shift) & 0xFF)));
         }
     EXPECT_LE(worst, c.tolerance) << c.file;
 }

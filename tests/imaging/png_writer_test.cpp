@@ -1,11 +1,9 @@
-#include <gtest/gtest.h>
+#include "imaging/png_writer.h"
 
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
 #include <zlib.h>
-
-#include "imaging/png_writer.h"
 
 namespace kalvo {
 namespace {

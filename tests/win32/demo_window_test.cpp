@@ -1,15 +1,13 @@
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-
 #include "app/demo/demo_window.h"
 #include "imaging/file_bytes.h"
 #include "imaging/png_writer.h"
 #include "imaging/window_capture_win32.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <windows.h>
 
 namespace kalvo {
 namespace {

@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
 #include "imaging/dib_section_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
 
 namespace kalvo {
 namespace {
