@@ -1,7 +1,6 @@
 // Picture codecs against copying the bytes they produce.
 #include "bench/bench.h"
 #include "imaging/bmp_codec.h"
-#include "imaging/jpeg_decoder.h"
 #include "imaging/png_writer.h"
 
 #include <cstring>

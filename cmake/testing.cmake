@@ -1,8 +1,8 @@
 # Test registration. Native tests are listed case by case; the Windows ones run as whole
 # programs under wine64 (scripts/wine-run.sh, the crosscompiling emulator), inside one Wine
-# session per build folder: a private prefix and HOME, a persistent wineserver and, when no
-# display is set, a private Xvfb. ctest starts the session before the first Windows test and
-# ends it after the last.
+# session per build folder: a private prefix and HOME, a persistent wineserver and a private
+# Xvfb (always, so that tests never draw on a real screen). ctest starts the session before
+# the first Windows test and ends it after the last.
 include(GoogleTest)
 enable_testing()
 

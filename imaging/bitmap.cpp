@@ -1,8 +1,8 @@
 #include "imaging/bitmap.h"
 
-#include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace kalvo {
@@ -13,15 +13,7 @@ class THeapStorage final : public TPixelStorage {
 public:
     THeapStorage(int height, std::size_t row_bytes, TRowOrder order)
         : bytes_(row_bytes * std::size_t(height)) {
-        if (bytes_.empty())
-            return;
-        if (order == roTopDown) {
-            row0_ = bytes_.data();
-            stride_ = std::ptrdiff_t(row_bytes);
-        } else {
-            row0_ = bytes_.data() + row_bytes * std::size_t(height - 1);
-            stride_ = -std::ptrdiff_t(row_bytes);
-        }
+        SetRows(bytes_.empty() ? nullptr : bytes_.data(), row_bytes, height, order);
     }
 
     std::unique_ptr<TPixelStorage> MakeSibling(int width, int height, TPixelFormat format,
@@ -33,14 +25,44 @@ private:
     std::vector<std::uint8_t> bytes_;
 };
 
-void CheckSize(int width, int height) {
+// Converts one row of `width` pixels between the two formats: 24 -> 32 makes the pixels
+// opaque, 32 -> 24 drops the alpha byte.
+void ConvertRow(const std::uint8_t* src, TPixelFormat from, std::uint8_t* dst, TPixelFormat to,
+                int width) {
+    const int src_step = BytesPerPixel(from);
+    const int dst_step = BytesPerPixel(to);
+    for (int x = 0; x < width; ++x, src += src_step, dst += dst_step) {
+        dst[0] = src[0];
+        dst[1] = src[1];
+        dst[2] = src[2];
+        if (to == pf32bit)
+            dst[3] = from == pf32bit ? src[3] : 255;
+    }
+}
+
+} // namespace
+
+void TPixelStorage::SetRows(std::uint8_t* first, std::size_t row_bytes, int height,
+                            TRowOrder order) {
+    order_ = order;
+    if (!first || height <= 0) {
+        row0_ = nullptr;
+        stride_ = 0;
+    } else if (order == roTopDown) {
+        row0_ = first;
+        stride_ = std::ptrdiff_t(row_bytes);
+    } else {
+        row0_ = first + row_bytes * std::size_t(height - 1);
+        stride_ = -std::ptrdiff_t(row_bytes);
+    }
+}
+
+void CheckBitmapSize(int width, int height) {
     if (width < 0 || height < 0)
         throw std::invalid_argument("bitmap size cannot be negative");
     if (std::int64_t(width) * height > MaxBitmapPixels)
         throw std::length_error("bitmap too large");
 }
-
-} // namespace
 
 std::size_t RowBytes(int width, TPixelFormat format) {
     return (std::size_t(width) * std::size_t(BytesPerPixel(format)) + 3) & ~std::size_t(3);
@@ -48,7 +70,7 @@ std::size_t RowBytes(int width, TPixelFormat format) {
 
 std::unique_ptr<TPixelStorage> MakeHeapStorage(int width, int height, TPixelFormat format,
                                                TRowOrder order) {
-    CheckSize(width, height);
+    CheckBitmapSize(width, height);
     return std::make_unique<THeapStorage>(height, RowBytes(width, format), order);
 }
 
@@ -57,70 +79,67 @@ TBitmap::TBitmap(int width, int height, TPixelFormat format, TRowOrder order)
 
 TBitmap::TBitmap(int width, int height, TPixelFormat format, std::unique_ptr<TPixelStorage> storage)
     : width_(width), height_(height), format_(format), storage_(std::move(storage)) {
-    CheckSize(width, height);
+    CheckBitmapSize(width, height);
     if (!storage_)
         throw std::invalid_argument("bitmap without storage");
 }
 
+TBitmap::TBitmap(TBitmap&& other) noexcept {
+    *this = std::move(other);
+}
+
+TBitmap& TBitmap::operator=(TBitmap&& other) noexcept {
+    if (this != &other) {
+        width_ = std::exchange(other.width_, 0);
+        height_ = std::exchange(other.height_, 0);
+        format_ = other.format_;
+        storage_ = std::move(other.storage_);
+        transparent_ = other.transparent_;
+        transparent_color_ = other.transparent_color_;
+    }
+    return *this;
+}
+
 TBitmap TBitmap::Clone() const {
     TBitmap copy(width_, height_, format_, RowOrder());
-    const std::size_t row_bytes = std::size_t(width_) * std::size_t(BytesPerPixel());
-    for (int y = 0; y < height_ && row_bytes > 0; ++y)
-        std::memcpy(copy.ScanLine(y), ScanLine(y), row_bytes);
-    copy.transparent_ = transparent_;
-    copy.transparent_color_ = transparent_color_;
+    copy.CopyFrom(*this);
     return copy;
 }
 
-void TBitmap::Replace(int width, int height, TPixelFormat format) {
-    const TRowOrder order = RowOrder();
-    storage_ = storage_ ? storage_->MakeSibling(width, height, format, order)
-                        : MakeHeapStorage(width, height, format, order);
-    width_ = width;
-    height_ = height;
-    format_ = format;
+void TBitmap::CopyFrom(const TBitmap& source) {
+    if (source.width_ != width_ || source.height_ != height_ || source.format_ != format_)
+        throw std::invalid_argument("bitmaps differ in size or format");
+    const std::size_t row_bytes = std::size_t(width_) * std::size_t(BytesPerPixel());
+    if (row_bytes > 0)
+        for (int y = 0; y < height_; ++y)
+            std::memcpy(ScanLine(y), source.ScanLine(y), row_bytes);
+    transparent_ = source.transparent_;
+    transparent_color_ = source.transparent_color_;
 }
 
 void TBitmap::SetSize(int width, int height) {
     if (width == width_ && height == height_ && storage_)
         return;
-    CheckSize(width, height);
-    Replace(width, height, format_);
+    CheckBitmapSize(width, height);
+    storage_ = storage_ ? storage_->MakeSibling(width, height, format_, RowOrder())
+                        : MakeHeapStorage(width, height, format_, roTopDown);
+    width_ = width;
+    height_ = height;
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat format) {
     if (format == format_)
         return;
-    if (!storage_) {
-        format_ = format;
-        return;
+    if (storage_) {
+        // The new pixels are complete before the old ones go, so a failure loses nothing.
+        std::unique_ptr<TPixelStorage> converted =
+            storage_->MakeSibling(width_, height_, format, RowOrder());
+        for (int y = 0; y < height_; ++y)
+            ConvertRow(ScanLine(y), format_,
+                       converted->Row0() + std::ptrdiff_t(y) * converted->Stride(), format, width_);
+        storage_ = std::move(converted);
     }
-    TBitmap old = std::move(*this);
-    *this = TBitmap();
-    storage_ = old.storage_->MakeSibling(old.width_, old.height_, format, old.RowOrder());
-    width_ = old.width_;
-    height_ = old.height_;
     format_ = format;
-    transparent_ = old.transparent_;
-    transparent_color_ = old.transparent_color_;
-    for (int y = 0; y < height_; ++y) {
-        const std::uint8_t* src = old.ScanLine(y);
-        std::uint8_t* dst = ScanLine(y);
-        if (format == pf32bit) {
-            for (int x = 0; x < width_; ++x, src += 3, dst += 4) {
-                dst[0] = src[0];
-                dst[1] = src[1];
-                dst[2] = src[2];
-                dst[3] = 255;
-            }
-        } else {
-            for (int x = 0; x < width_; ++x, src += 4, dst += 3) {
-                dst[0] = src[0];
-                dst[1] = src[1];
-                dst[2] = src[2];
-            }
-        }
-    }
 }
 
 TColor TBitmap::Pixel(int x, int y) const {

@@ -27,8 +27,13 @@ std::size_t RowBytes(int width, TPixelFormat format);
 // Largest picture the imaging code makes, in pixels; decoders refuse larger ones.
 constexpr std::int64_t MaxBitmapPixels = std::int64_t(1) << 26;
 
+// Throws std::invalid_argument for a negative size and std::length_error for a picture
+// above MaxBitmapPixels.
+void CheckBitmapSize(int width, int height);
+
 // Memory of one bitmap. Kinds of storage make siblings of their own kind, so that a bitmap
-// that changes size or format stays, for example, a DIB section.
+// that changes size or format stays, for example, a DIB section. The row order is kept even
+// for an empty storage, so that a bitmap keeps it while it has no pixels.
 class TPixelStorage {
 public:
     virtual ~TPixelStorage() = default;
@@ -37,10 +42,17 @@ public:
 
     std::uint8_t* Row0() const { return row0_; }
     std::ptrdiff_t Stride() const { return stride_; }
+    TRowOrder Order() const { return order_; }
 
 protected:
+    // Rows of row_bytes each, one after another from `first` in memory; with roBottomUp the
+    // first row in memory is the bottom one.
+    void SetRows(std::uint8_t* first, std::size_t row_bytes, int height, TRowOrder order);
+
+private:
     std::uint8_t* row0_ = nullptr;
     std::ptrdiff_t stride_ = 0;
+    TRowOrder order_ = roTopDown;
 };
 
 // Storage in ordinary zeroed memory.
@@ -55,20 +67,24 @@ public:
     // A bitmap over the given storage, which was made for this size and format.
     TBitmap(int width, int height, TPixelFormat format, std::unique_ptr<TPixelStorage> storage);
 
-    TBitmap(TBitmap&&) noexcept = default;
-    TBitmap& operator=(TBitmap&&) noexcept = default;
+    // A bitmap moved from is empty.
+    TBitmap(TBitmap&& other) noexcept;
+    TBitmap& operator=(TBitmap&& other) noexcept;
     TBitmap(const TBitmap&) = delete;
     TBitmap& operator=(const TBitmap&) = delete;
 
     // A copy of the pixels and flags in ordinary memory, with the same row order.
     TBitmap Clone() const;
+    // Copies the pixels and flags of a bitmap of the same size and format into this one,
+    // whatever the storage and row order of either (std::invalid_argument otherwise).
+    void CopyFrom(const TBitmap& source);
 
     int Width() const { return width_; }
     int Height() const { return height_; }
     bool Empty() const { return width_ == 0 || height_ == 0; }
     TPixelFormat PixelFormat() const { return format_; }
     int BytesPerPixel() const { return kalvo::BytesPerPixel(format_); }
-    TRowOrder RowOrder() const { return Stride() < 0 ? roBottomUp : roTopDown; }
+    TRowOrder RowOrder() const { return storage_ ? storage_->Order() : roTopDown; }
 
     // Address of row 0 (the top row) and the signed distance from one row to the next.
     std::uint8_t* Row0() const { return storage_ ? storage_->Row0() : nullptr; }
@@ -77,7 +93,8 @@ public:
 
     TPixelStorage* Storage() const { return storage_.get(); }
 
-    // Changes the size; the pixels become zero. Keeps the kind of storage and the row order.
+    // Changes the size; when it changes, the pixels are new and zero. Keeps the kind of
+    // storage and the row order.
     void SetSize(int width, int height);
     // Converts the pixels: 24 -> 32 makes every pixel opaque (alpha 255); 32 -> 24 drops the
     // alpha byte. Keeps the kind of storage and the row order.
@@ -97,8 +114,6 @@ public:
     void SetTransparentColor(TColor color) { transparent_color_ = color; }
 
 private:
-    void Replace(int width, int height, TPixelFormat format);
-
     int width_ = 0;
     int height_ = 0;
     TPixelFormat format_ = pf24bit;

@@ -1,6 +1,5 @@
 #include "imaging/dib_section_win32.h"
 
-#include <cstring>
 #include <stdexcept>
 
 namespace kalvo {
@@ -10,6 +9,7 @@ namespace {
 class TDIBStorage final : public TPixelStorage {
 public:
     TDIBStorage(int width, int height, TPixelFormat format, TRowOrder order) {
+        SetRows(nullptr, 0, 0, order);
         if (width == 0 || height == 0)
             return; // GDI has no empty DIB sections; an empty bitmap needs no memory.
         BITMAPINFO info{};
@@ -21,17 +21,13 @@ public:
         info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
         handle_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (!handle_ || !bits)
+        if (!handle_ || !bits) {
+            if (handle_)
+                DeleteObject(handle_);
             throw std::runtime_error("cannot create a DIB section");
-        const std::size_t row_bytes = RowBytes(width, format);
-        auto* first = static_cast<std::uint8_t*>(bits);
-        if (order == roTopDown) {
-            row0_ = first;
-            stride_ = std::ptrdiff_t(row_bytes);
-        } else {
-            row0_ = first + row_bytes * std::size_t(height - 1);
-            stride_ = -std::ptrdiff_t(row_bytes);
         }
+        // A DIB section's rows are padded to four bytes, as RowBytes says.
+        SetRows(static_cast<std::uint8_t*>(bits), RowBytes(width, format), height, order);
     }
     ~TDIBStorage() override {
         if (handle_)
@@ -54,8 +50,7 @@ private:
 } // namespace
 
 TBitmap CreateDIBBitmap(int width, int height, TPixelFormat format, TRowOrder order) {
-    if (width < 0 || height < 0 || std::int64_t(width) * height > MaxBitmapPixels)
-        throw std::length_error("bad DIB size");
+    CheckBitmapSize(width, height);
     return TBitmap(width, height, format,
                    std::make_unique<TDIBStorage>(width, height, format, order));
 }
@@ -67,11 +62,7 @@ HBITMAP DIBHandle(const TBitmap& bitmap) {
 
 TBitmap ToDIBBitmap(const TBitmap& bitmap, TRowOrder order) {
     TBitmap copy = CreateDIBBitmap(bitmap.Width(), bitmap.Height(), bitmap.PixelFormat(), order);
-    const std::size_t row_bytes = std::size_t(bitmap.Width()) * std::size_t(bitmap.BytesPerPixel());
-    for (int y = 0; y < bitmap.Height(); ++y)
-        std::memcpy(copy.ScanLine(y), bitmap.ScanLine(y), row_bytes);
-    copy.SetTransparent(bitmap.Transparent());
-    copy.SetTransparentColor(bitmap.TransparentColor());
+    copy.CopyFrom(bitmap);
     return copy;
 }
 

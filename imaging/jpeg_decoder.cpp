@@ -23,7 +23,7 @@ struct TJpegSession {
     std::jmp_buf jump{};
     char message[JMSG_LENGTH_MAX] = {};
     bool created = false;
-    bool truncated = false;
+    bool damaged = false; // set while the picture is read; message says why
 
     TJpegSession() {
         info.err = jpeg_std_error(&errors);
@@ -46,13 +46,30 @@ struct TJpegSession {
         common->err->format_message(common, session.message);
         std::longjmp(session.jump, 1);
     }
-    // Warnings are not printed; the one that matters, data ending early, is remembered.
+    // Warnings are not printed. Those that say the picture data is damaged or missing are
+    // remembered: libjpeg goes on and fills what it could not decode with grey, and the
+    // decoder must not hand that out as the picture. Reaching the end of the file is not
+    // one of them: the bit reader reads ahead, so it also happens to complete pictures
+    // without an end marker; rows that really lack data raise "premature end of data
+    // segment". (A progressive picture that lacks its later scans shows at the quality of
+    // the scans it has.)
     static void Emit(j_common_ptr common, int level) {
         if (level >= 0)
             return;
         ++common->err->num_warnings;
-        if (common->err->msg_code == JWRN_JPEG_EOF)
-            Of(common).truncated = true;
+        switch (common->err->msg_code) {
+        case JWRN_HIT_MARKER:
+        case JWRN_HUFF_BAD_CODE:
+        case JWRN_MUST_RESYNC:
+        case JWRN_BOGUS_PROGRESSION:
+            if (!Of(common).damaged) {
+                Of(common).damaged = true;
+                common->err->format_message(common, Of(common).message);
+            }
+            break;
+        default:
+            break;
+        }
     }
 
     [[noreturn]] void Fail() const {
@@ -94,7 +111,7 @@ bool ReadRows(TJpegSession& session, std::uint8_t* row0, std::ptrdiff_t stride,
     while (info.output_scanline < info.output_height) {
         std::uint8_t* row = row0 + std::ptrdiff_t(info.output_scanline) * stride;
         JSAMPROW target = cmyk ? scratch : row;
-        if (jpeg_read_scanlines(&info, &target, 1) != 1)
+        if (jpeg_read_scanlines(&info, &target, 1) != 1 || session.damaged)
             break;
         if (cmyk) {
             // Pictures from Adobe tools store CMYK inverted: the bytes are already 255 - ink.
@@ -147,20 +164,18 @@ TBitmap DecodeJPEG(std::span<const std::uint8_t> file) {
                       session.info.image_width, session.info.image_height);
         session.Fail();
     }
-    if (!StartOutput(session))
+    // A progressive picture is read whole while output starts.
+    if (!StartOutput(session) || session.damaged)
         session.Fail();
 
     TBitmap bitmap(int(session.info.output_width), int(session.info.output_height), pf24bit);
     std::string scratch(std::size_t(session.info.output_width) * 4, '\0');
     if (!ReadRows(session, bitmap.Row0(), bitmap.Stride(),
-                  reinterpret_cast<std::uint8_t*>(scratch.data())))
+                  reinterpret_cast<std::uint8_t*>(scratch.data())) ||
+        session.damaged)
         session.Fail();
-    // A file that ends before the last row is damaged, even though libjpeg only warns and
-    // fills the rest with grey.
-    if (session.truncated) {
-        std::snprintf(session.message, sizeof session.message, "the file ends before the picture");
-        session.Fail();
-    }
+    // Every row is there; what libjpeg finds after them (a missing end marker, say) does not
+    // change the picture, so warnings from here on are ignored.
     if (!FinishDecoding(session))
         session.Fail();
     return bitmap;

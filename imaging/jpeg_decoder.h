@@ -1,6 +1,8 @@
 // JPEG pictures through libjpeg, decoded into 24-bit bitmaps (greyscale and CMYK pictures are
-// converted to colour). libjpeg's fatal errors, and data that ends before the picture does,
-// become EInvalidGraphic with libjpeg's own message; the process never exits from here.
+// converted to colour). libjpeg's fatal errors, and picture data that is damaged or ends
+// before the last row, become EInvalidGraphic with libjpeg's own message: the process never
+// exits from here, and no half-grey picture is handed out. What follows the last row (a
+// missing end marker, say) does not matter.
 #pragma once
 
 #include "imaging/bitmap.h"

@@ -19,9 +19,7 @@ declare -A needed=(
     [/usr/lib/wine/wine64]=wine64
     [Xvfb]=xvfb
     [xdotool]=xdotool
-    [xwininfo]=x11-utils
-    [convert]=imagemagick
-    [lnkinfo]=liblnk-utils
+    [xdpyinfo]=x11-utils
     [dpkg-source]=dpkg-dev
 )
 # Headers and libraries, by a file each package installs.
@@ -30,7 +28,9 @@ declare -A needed_files=(
     [/usr/include/jpeglib.h]=libjpeg-dev
     [/usr/x86_64-w64-mingw32/include/zlib.h]=libz-mingw-w64-dev
     [/usr/src/googletest/CMakeLists.txt]=googletest
-    [/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a]=libclang-rt-14-dev
+    # ImageMagick and PIL make the test pictures (tests/fixtures/make_fixtures.sh).
+    [/usr/bin/convert]=imagemagick
+    [/usr/lib/python3/dist-packages/PIL/__init__.py]=python3-pil
 )
 
 missing=()
@@ -40,8 +40,13 @@ done
 for file in "${!needed_files[@]}"; do
     [ -e "$file" ] || missing+=("${needed_files[$file]}")
 done
-# ImageMagick's "convert" may be a stand-in elsewhere on the PATH; the real one comes from Debian.
-[ -x /usr/bin/convert ] || missing+=(imagemagick)
+# libFuzzer's runtime, wherever this clang keeps it.
+if command -v clang++ >/dev/null 2>&1; then
+    fuzzer_runtime=$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a)
+    [ -f "$fuzzer_runtime" ] || missing+=(libclang-rt-dev)
+else
+    missing+=(libclang-rt-dev)
+fi
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"
@@ -70,10 +75,11 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # libjpeg-turbo for Windows, built from Debian's source package once per machine and tree.
+# Fetches and unpacks Debian's source package (with Debian's patches applied) into $1.
 fetch_jpeg_source() {
     local dir=$1
     mkdir -p "$dir"
-    ( cd "$dir" && apt-get source --download-only libjpeg-turbo >/dev/null 2>&1 ) && return 0
+    ( cd "$dir" && apt-get source libjpeg-turbo >/dev/null 2>&1 ) && return 0
     # No deb-src entry yet: add one with the same origin as the machine's Debian entry.
     local src=/etc/apt/sources.list.d/debian.sources
     if [ -f "$src" ]; then
@@ -86,7 +92,8 @@ fetch_jpeg_source() {
     fi
     apt_updated=
     apt_update
-    ( cd "$dir" && apt-get source --download-only libjpeg-turbo >/dev/null )
+    ( cd "$dir" && apt-get source libjpeg-turbo >"$dir/apt-source.log" 2>&1 ) ||
+        { cat "$dir/apt-source.log" >&2; return 1; }
 }
 
 build_jpeg() {
@@ -94,17 +101,13 @@ build_jpeg() {
     local prefix="$deps/libjpeg-$arch"
     [ -f "$prefix/lib/libjpeg.a" ] && return 0
     local src_dir="$deps/src"
-    local tarball
-    tarball=$(ls "$src_dir"/libjpeg-turbo_*.orig.tar.gz 2>/dev/null | head -n 1 || true)
-    if [ -z "$tarball" ]; then
+    local unpacked
+    unpacked=$(ls -d "$src_dir"/libjpeg-turbo-*/ 2>/dev/null | head -n 1 || true)
+    if [ -z "$unpacked" ] || [ ! -f "$unpacked/CMakeLists.txt" ]; then
         echo "setup: fetching libjpeg-turbo's source package"
+        rm -rf "$src_dir"
         fetch_jpeg_source "$src_dir"
-        tarball=$(ls "$src_dir"/libjpeg-turbo_*.orig.tar.gz | head -n 1)
-    fi
-    local unpacked="$src_dir/libjpeg-turbo"
-    if [ ! -f "$unpacked/CMakeLists.txt" ]; then
-        rm -rf "$unpacked" && mkdir -p "$unpacked"
-        tar -xzf "$tarball" -C "$unpacked" --strip-components=1
+        unpacked=$(ls -d "$src_dir"/libjpeg-turbo-*/ | head -n 1)
     fi
     echo "setup: building libjpeg-turbo for $arch"
     local work="$deps/build-libjpeg-$arch"

@@ -1,6 +1,8 @@
 # Sourced by the Wine scripts: the environment of a private Wine session kept in folder $1.
 # The prefix and HOME are the session's own, so that nothing lands in a real home folder.
 wine_session_dir=$(mkdir -p "$1" && cd "$1" && pwd)
+# X authority is looked up in HOME, which changes below.
+export XAUTHORITY="${XAUTHORITY:-$HOME/.Xauthority}"
 export WINEPREFIX="$wine_session_dir/prefix"
 export HOME="$wine_session_dir/home"
 export WINEDEBUG=-all
@@ -10,23 +12,37 @@ export WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
 mkdir -p "$HOME"
 
-# Starts a private Xvfb on the first free display number and exports DISPLAY.
+# Starts a private Xvfb on a display number it chooses itself, exports DISPLAY and sets
+# xvfb_pid. Its output goes nowhere: ctest waits for every holder of a test's output.
 start_private_display() {
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    local numberfile="$wine_session_dir/display"
+    rm -f "$numberfile"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberfile" </dev/null >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 1 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
-        kill -0 "$xvfb_pid" 2>/dev/null || { echo "Xvfb could not start" >&2; return 1; }
+        if [ -s "$numberfile" ]; then
+            export DISPLAY=":$(head -n 1 "$numberfile")"
+            return 0
+        fi
+        kill -0 "$xvfb_pid" 2>/dev/null || break
         sleep 0.1
     done
-    export DISPLAY=":$n"
+    echo "Xvfb could not start" >&2
+    kill "$xvfb_pid" 2>/dev/null
+    return 1
 }
 
-# Makes the prefix when it does not exist yet (about ten seconds the first time).
+# Whether a recorded process is still the Xvfb we started (and not a later process that
+# got its number).
+is_our_xvfb() {
+    [ -n "${1:-}" ] && [ "$(cat "/proc/$1/comm" 2>/dev/null)" = Xvfb ]
+}
+
+# Makes the prefix when it does not exist yet (about ten seconds the first time). Wine draws
+# window frames itself: there is no window manager on a private display.
 ensure_prefix() {
     [ -f "$WINEPREFIX/system.reg" ] && return 0
-    "$WINE" wineboot -i >/dev/null 2>&1
-    "$WINESERVER" -w
+    "$WINE" wineboot -i &&
+        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f &&
+        "$WINESERVER" -w
 }

@@ -7,14 +7,14 @@ session=$1
 shift
 source "$here/wine-env.sh" "$session"
 
-if [ -f "$wine_session_dir/env" ] && source "$wine_session_dir/env" &&
-    kill -0 "${KALVO_XVFB_PID:-0}" 2>/dev/null; then
-    exec "$WINE" "$@"
+if [ -f "$wine_session_dir/env" ]; then
+    source "$wine_session_dir/env"
+    if is_our_xvfb "${KALVO_XVFB_PID:-}"; then
+        exec "$WINE" "$@"
+    fi
 fi
 
 "$here/wine-session.sh" start "$session" >/dev/null || exit 1
+trap '"$here/wine-session.sh" stop "$session"' EXIT
 source "$wine_session_dir/env"
 "$WINE" "$@"
-status=$?
-"$here/wine-session.sh" stop "$session"
-exit $status

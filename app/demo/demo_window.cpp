@@ -4,6 +4,8 @@
 #include "imaging/color.h"
 #include "imaging/dib_section_win32.h"
 
+#include <exception>
+
 namespace kalvo {
 
 namespace {
@@ -35,8 +37,8 @@ void FillRows(TBitmap& image, int top, int bottom, TColor from, TColor to) {
     }
 }
 
-void DrawText(HDC dc, const wchar_t* text, RECT box, int height, int weight, TColor color,
-              UINT flags) {
+void DrawLabel(HDC dc, const wchar_t* text, RECT box, int height, int weight, TColor color,
+               UINT flags) {
     HFONT font = CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                              DEFAULT_PITCH, L"Tahoma");
@@ -72,15 +74,15 @@ void Paint(HWND window, HDC target) {
     SelectObject(dc, old_pen);
     DeleteObject(pen);
 
-    DrawText(dc, L"Kalvo.Net", {24, 18, client.right - 24, 60}, 30, FW_BOLD, PaletteText,
-             DT_LEFT | DT_SINGLELINE);
-    DrawText(dc, L"Share files with the people you choose", {26, 58, client.right - 24, 90}, 14,
-             FW_NORMAL, PaletteText, DT_LEFT | DT_SINGLELINE);
-    DrawText(dc,
-             L"The setup program is on its way. This window shows that the build, the "
-             L"bitmaps and the screenshots work.",
-             {24, banner + 20, client.right - 24, client.bottom - 60}, 13, FW_NORMAL, PaletteText,
-             DT_LEFT | DT_WORDBREAK);
+    DrawLabel(dc, L"Kalvo.Net", {24, 18, client.right - 24, 60}, 30, FW_BOLD, PaletteText,
+              DT_LEFT | DT_SINGLELINE);
+    DrawLabel(dc, L"Share files with the people you choose", {26, 58, client.right - 24, 90}, 14,
+              FW_NORMAL, PaletteText, DT_LEFT | DT_SINGLELINE);
+    DrawLabel(dc,
+              L"The setup program is on its way. This window shows that the build, the "
+              L"bitmaps and the screenshots work.",
+              {24, banner + 20, client.right - 24, client.bottom - 60}, 13, FW_NORMAL, PaletteText,
+              DT_LEFT | DT_WORDBREAK);
 
     BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
     SelectObject(dc, old_bitmap);
@@ -94,7 +96,15 @@ LRESULT CALLBACK DemoProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(window, &ps);
-        Paint(window, dc);
+        // No exception may cross the system's frames: without a back buffer the window
+        // shows its plain background colour.
+        try {
+            Paint(window, dc);
+        } catch (const std::exception&) {
+            HBRUSH brush = CreateSolidBrush(PaletteBackground);
+            FillRect(dc, &ps.rcPaint, brush);
+            DeleteObject(brush);
+        }
         EndPaint(window, &ps);
         return 0;
     }
@@ -125,7 +135,7 @@ HWND CreateDemoWindow(HINSTANCE instance) {
         if (!RegisterClassExW(&wc))
             return nullptr;
     }
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     RECT frame{0, 0, DemoClientWidth, DemoClientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, WS_EX_CONTROLPARENT);
     const int width = frame.right - frame.left;

@@ -109,6 +109,44 @@ TEST(BitmapTest, SamePixelsIgnoresRowOrderAndPadding) {
     EXPECT_FALSE(SamePixels(top, TBitmap(3, 2, pf32bit)));
 }
 
+TEST(BitmapTest, EmptyBitmapsKeepTheirRowOrder) {
+    TBitmap bitmap(0, 0, pf24bit, roBottomUp);
+    EXPECT_EQ(bitmap.RowOrder(), roBottomUp);
+    bitmap.SetSize(4, 4);
+    EXPECT_EQ(bitmap.RowOrder(), roBottomUp);
+    EXPECT_LT(bitmap.Stride(), 0);
+    bitmap.SetSize(4, 0);
+    bitmap.SetPixelFormat(pf32bit);
+    bitmap.SetSize(2, 3);
+    EXPECT_EQ(bitmap.RowOrder(), roBottomUp);
+    EXPECT_LT(bitmap.Stride(), 0);
+}
+
+TEST(BitmapTest, MovedFromBitmapIsEmpty) {
+    TBitmap source(3, 2, pf32bit, roBottomUp);
+    source.SetPixel(2, 1, 0x123456, 7);
+    TBitmap target = std::move(source);
+    EXPECT_TRUE(source.Empty()); // NOLINT(bugprone-use-after-move): the state is the point
+    EXPECT_EQ(source.Width(), 0);
+    EXPECT_EQ(target.Pixel(2, 1), 0x123456u);
+    EXPECT_EQ(target.Alpha(2, 1), 7);
+    source = std::move(target);
+    EXPECT_EQ(source.Pixel(2, 1), 0x123456u);
+    EXPECT_TRUE(target.Empty()); // NOLINT(bugprone-use-after-move)
+}
+
+TEST(BitmapTest, CopyFromNeedsTheSameSizeAndFormat) {
+    TBitmap source(3, 2, pf24bit, roTopDown);
+    source.SetPixel(1, 1, 0xABCDEF);
+    source.SetTransparent(true);
+    TBitmap target(3, 2, pf24bit, roBottomUp);
+    target.CopyFrom(source);
+    EXPECT_TRUE(SamePixels(target, source));
+    EXPECT_TRUE(target.Transparent());
+    TBitmap other(3, 3, pf24bit);
+    EXPECT_THROW(other.CopyFrom(source), std::invalid_argument);
+}
+
 TEST(BitmapTest, EmptyAndImpossibleSizes) {
     TBitmap empty;
     EXPECT_TRUE(empty.Empty());
