@@ -38,11 +38,13 @@ is_our_xvfb() {
     [ -n "${1:-}" ] && [ "$(cat "/proc/$1/comm" 2>/dev/null)" = Xvfb ]
 }
 
-# Makes the prefix when it does not exist yet (about ten seconds the first time). Wine draws
-# window frames itself: there is no window manager on a private display.
+# Makes the prefix when it does not exist yet (about ten seconds the first time). There is
+# no window manager on a private display: Wine draws window frames itself and does not wait
+# for a manager to map or withdraw windows.
 ensure_prefix() {
     [ -f "$WINEPREFIX/system.reg" ] && return 0
     "$WINE" wineboot -i &&
         "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f &&
+        "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f &&
         "$WINESERVER" -w
 }

@@ -1,0 +1,214 @@
+#include "app/framework/form.h"
+
+#include "app/framework/application.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace kalvo {
+
+TForm::TForm(TComponent* owner) : TWinControl(owner) {
+    visible_ = false;
+    parent_font_ = false;
+    width_ = 320;
+    height_ = 240;
+}
+
+TForm::~TForm() {
+    SetState(csDestroying, true);
+    if (OnDestroy)
+        OnDestroy(this);
+}
+
+void TForm::DoCreate() {
+    if (OnCreate)
+        OnCreate(this);
+}
+
+void TForm::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.Style = WS_CLIPCHILDREN;
+    params.ExStyle = WS_EX_CONTROLPARENT;
+    params.ControlId = 0;
+    switch (BorderStyle) {
+    case bsNone:
+        params.Style |= WS_POPUP;
+        break;
+    case bsSingle:
+        params.Style |= WS_OVERLAPPED | WS_CAPTION | WS_BORDER;
+        break;
+    case bsSizeable:
+        params.Style |= WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME;
+        break;
+    case bsDialog:
+        params.Style |= WS_POPUP | WS_CAPTION | WS_DLGFRAME;
+        params.ExStyle |= WS_EX_DLGMODALFRAME;
+        break;
+    case bsToolWindow:
+        params.Style |= WS_OVERLAPPED | WS_CAPTION | WS_BORDER;
+        params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    }
+    if (BorderStyle != bsNone && (BorderIcons & biSystemMenu)) {
+        params.Style |= WS_SYSMENU;
+        if (BorderStyle != bsDialog && BorderStyle != bsToolWindow) {
+            if (BorderIcons & biMinimize)
+                params.Style |= WS_MINIMIZEBOX;
+            if (BorderIcons & biMaximize)
+                params.Style |= WS_MAXIMIZEBOX;
+        }
+    }
+    if (FormStyle == fsStayOnTop)
+        params.ExStyle |= WS_EX_TOPMOST;
+}
+
+// Before the window exists, the client area is the bounds less the frame its style gives.
+RECT TForm::ClientRect() const {
+    if (HandleAllocated())
+        return TWinControl::ClientRect();
+    TCreateParams params;
+    const_cast<TForm*>(this)->CreateParams(params);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, params.Style, FALSE, params.ExStyle);
+    return {0, 0, std::max(0L, LONG(width_) - (frame.right - frame.left)),
+            std::max(0L, LONG(height_) - (frame.bottom - frame.top))};
+}
+
+int TForm::ClientWidth() const {
+    const RECT client = ClientRect();
+    return client.right - client.left;
+}
+
+int TForm::ClientHeight() const {
+    const RECT client = ClientRect();
+    return client.bottom - client.top;
+}
+
+void TForm::SetClientSize(int width, int height) {
+    TCreateParams params;
+    CreateParams(params);
+    RECT frame{0, 0, width, height};
+    AdjustWindowRectEx(&frame, params.Style, FALSE, params.ExStyle);
+    SetBounds(left_, top_, frame.right - frame.left, frame.bottom - frame.top);
+}
+
+void TForm::Show() {
+    HWND window = Handle();
+    if (Position == poScreenCenter)
+        SetBounds((GetSystemMetrics(SM_CXSCREEN) - width_) / 2,
+                  (GetSystemMetrics(SM_CYSCREEN) - height_) / 2, width_, height_);
+    // OnShow runs before the window becomes visible.
+    if (OnShow)
+        OnShow(this);
+    visible_ = true;
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+}
+
+void TForm::Hide() {
+    visible_ = false;
+    if (HandleAllocated())
+        ShowWindow(Handle(), SW_HIDE);
+}
+
+void TForm::Close() {
+    TCloseAction action = caHide;
+    if (OnClose)
+        OnClose(this, action);
+    if (action == caNone)
+        return;
+    if (modal_) {
+        if (ModalResult == mrNone)
+            ModalResult = mrCancel;
+        return;
+    }
+    Hide();
+    if (Application && Application->MainForm() == this)
+        Application->Terminate();
+}
+
+namespace {
+
+BOOL CALLBACK CollectEnabled(HWND window, LPARAM list) {
+    if (IsWindowVisible(window) && IsWindowEnabled(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+int TForm::ShowModal() {
+    std::vector<HWND> disabled;
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, LPARAM(&disabled));
+    for (HWND window : disabled)
+        if (window != Handle())
+            EnableWindow(window, FALSE);
+    modal_ = true;
+    ModalResult = mrNone;
+    Show();
+    bool quit = false;
+    while (ModalResult == mrNone && Visible()) {
+        if (!Application) {
+            MSG msg;
+            if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+                quit = true;
+                break;
+            }
+            if (!IsDialogMessageW(Handle(), &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        } else if (!Application->HandleMessage(true) && Application->Terminated()) {
+            quit = true;
+            break;
+        }
+    }
+    for (HWND window : disabled)
+        if (IsWindow(window))
+            EnableWindow(window, TRUE);
+    modal_ = false;
+    Hide();
+    if (quit)
+        PostQuitMessage(0); // the outer loop ends too
+    return ModalResult;
+}
+
+void TForm::WndProc(TMessage& message) {
+    switch (message.Msg) {
+    case WM_CLOSE:
+        Close();
+        return;
+    case WM_SETFOCUS:
+        // The keyboard goes to the first control that takes it, as in a dialog.
+        if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE); first && first != Handle()) {
+            ::SetFocus(first);
+            return;
+        }
+        break;
+    case DM_GETDEFID:
+        if (auto* button = dynamic_cast<TWinControl*>(DefaultControl);
+            button && button->HandleAllocated() && button->Showing() && button->Enabled()) {
+            message.Result = MAKELRESULT(GetDlgCtrlID(button->Handle()), DC_HASDEFID);
+            return;
+        }
+        break;
+    case WM_COMMAND:
+        // Escape (and Enter without a default button) come from the dialog manager with no
+        // control window.
+        if (message.LParam == 0 && HIWORD(message.WParam) == 0) {
+            TControl* target = LOWORD(message.WParam) == IDCANCEL ? CancelControl
+                               : LOWORD(message.WParam) == IDOK   ? DefaultControl
+                                                                  : nullptr;
+            if (target && target->Enabled() && target->Showing()) {
+                target->Click();
+                return;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    TWinControl::WndProc(message);
+}
+
+} // namespace kalvo

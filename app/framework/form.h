@@ -1,0 +1,75 @@
+// TForm: a top-level window holding controls, shown modeless or modal.
+#pragma once
+
+#include "app/framework/win_control.h"
+
+namespace kalvo {
+
+enum TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
+enum TBorderIcon : std::uint8_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+using TBorderIcons = std::uint8_t;
+enum TFormStyle : std::uint8_t { fsNormal, fsStayOnTop };
+enum TPosition : std::uint8_t { poDesigned, poScreenCenter };
+enum TCloseAction : std::uint8_t { caNone, caHide, caFree };
+
+enum TModalResult : int {
+    mrNone = 0,
+    mrOk = IDOK,
+    mrCancel = IDCANCEL,
+    mrAbort = IDABORT,
+    mrRetry = IDRETRY,
+    mrIgnore = IDIGNORE,
+    mrYes = IDYES,
+    mrNo = IDNO,
+};
+
+class TForm : public TWinControl {
+public:
+    explicit TForm(TComponent* owner);
+    ~TForm() override;
+    const char* ClassName() const override { return "TForm"; }
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
+
+    TFormBorderStyle BorderStyle = bsSizeable;
+    TBorderIcons BorderIcons = biSystemMenu | biMinimize | biMaximize;
+    TFormStyle FormStyle = fsNormal;
+    TPosition Position = poDesigned;
+
+    RECT ClientRect() const override;
+    int ClientWidth() const;
+    int ClientHeight() const;
+    void SetClientSize(int width, int height);
+
+    // Show runs OnShow before the window becomes visible.
+    void Show();
+    void Hide();
+    // Asks OnClose; a modal form ends its loop with mrCancel unless a result is set; the
+    // main form ends the application.
+    void Close();
+    // Shows the form and runs messages until ModalResult is set or the form closes; the
+    // other windows of the program are disabled meanwhile.
+    int ShowModal();
+    int ModalResult = mrNone;
+
+    // The buttons Enter and Escape press (set by the buttons' Default and Cancel).
+    TControl* DefaultControl = nullptr;
+    TControl* CancelControl = nullptr;
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnDestroy;
+    std::function<void(TComponent* sender, TCloseAction& action)> OnClose;
+
+    // Runs OnCreate; the form reader calls it after Loaded.
+    virtual void DoCreate();
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    bool modal_ = false;
+};
+
+} // namespace kalvo
