@@ -41,9 +41,12 @@ is_our_xvfb() {
 # Makes the prefix when it does not exist yet (about ten seconds the first time). There is
 # no window manager on a private display: Wine draws window frames itself and does not wait
 # for a manager to map or withdraw windows.
+# Debian's Wine does not find the Marlett font in its own data folder, and without it window
+# frames show letters where the caption buttons belong; the prefix gets a copy.
 ensure_prefix() {
     [ -f "$WINEPREFIX/system.reg" ] && return 0
     "$WINE" wineboot -i &&
+        cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" &&
         "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f &&
         "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f &&
         "$WINESERVER" -w

@@ -17,7 +17,8 @@ class TApplication : public TComponent {
 public:
     TApplication();
     ~TApplication() override;
-    const char* ClassName() const override { return "TApplication"; }
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
     const std::wstring& Title() const { return title_; }
     void SetTitle(const std::wstring& title) { title_ = title; }

@@ -1,5 +1,7 @@
 #include "app/framework/component.h"
 
+#include "app/framework/class_info.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -53,6 +55,10 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
         if (component->name_ == name)
             return component;
     return nullptr;
+}
+
+const char* TComponent::ClassName() const {
+    return ClassInfo().Name.c_str();
 }
 
 void TComponent::SetState(TComponentStateFlag flag, bool on) {

@@ -46,8 +46,9 @@ public:
     // Runs once on every component after a form definition has been read whole.
     virtual void Loaded() { SetState(csLoading, false); }
 
-    // The class name as form definitions and the automation dump write it.
-    virtual const char* ClassName() const { return "TComponent"; }
+    // The class name as form definitions and the automation dump write it: the name of
+    // ClassInfo().
+    virtual const char* ClassName() const;
     // The published properties of the class (class_info.h).
     static const TClassInfo& StaticClassInfo();
     virtual const TClassInfo& ClassInfo() const { return StaticClassInfo(); }

@@ -28,7 +28,6 @@ class TControl : public TComponent {
 public:
     explicit TControl(TComponent* owner);
     ~TControl() override;
-    const char* ClassName() const override { return "TControl"; }
     static const TClassInfo& StaticClassInfo();
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
@@ -135,7 +134,8 @@ private:
 class TGraphicControl : public TControl {
 public:
     using TControl::TControl;
-    const char* ClassName() const override { return "TGraphicControl"; }
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
     void Invalidate() override;
     void Repaint() override;

@@ -13,7 +13,6 @@ public:
         if (OnDestroy)
             OnDestroy(this);
     }
-    const char* ClassName() const override { return "TDataModule"; }
     static const TClassInfo& StaticClassInfo();
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 

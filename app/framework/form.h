@@ -27,7 +27,6 @@ class TForm : public TWinControl {
 public:
     explicit TForm(TComponent* owner);
     ~TForm() override;
-    const char* ClassName() const override { return "TForm"; }
     static const TClassInfo& StaticClassInfo();
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 

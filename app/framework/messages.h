@@ -33,6 +33,7 @@ enum : UINT {
     CN_COMMAND = CM_BASE + 0x20,
     CN_NOTIFY = CM_BASE + 0x21,
     CN_CTLCOLOR = CM_BASE + 0x22, // wParam the DC; answer a brush
+    CN_DRAWITEM = CM_BASE + 0x23, // WM_DRAWITEM's parameters: an owner-drawn window paints
     CM_LAST = CM_BASE + 0xFF
 };
 

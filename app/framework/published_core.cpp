@@ -1,4 +1,5 @@
 // The published properties of the framework's base classes and forms.
+#include "app/framework/application.h"
 #include "app/framework/class_info.h"
 #include "app/framework/data_module.h"
 #include "app/framework/form.h"
@@ -90,6 +91,24 @@ const TClassInfo& TWinControl::StaticClassInfo() {
                 "TabOrder", [](const TWinControl& c) { return c.TabOrder; },
                 [](TWinControl& c, int order) { c.TabOrder = order; })
             .Build();
+    return info;
+}
+
+const TClassInfo& TGraphicControl::StaticClassInfo() {
+    static const TClassInfo info =
+        TClassBuilder<TGraphicControl>("TGraphicControl", &TControl::StaticClassInfo()).Build();
+    return info;
+}
+
+const TClassInfo& TCustomControl::StaticClassInfo() {
+    static const TClassInfo info =
+        TClassBuilder<TCustomControl>("TCustomControl", &TWinControl::StaticClassInfo()).Build();
+    return info;
+}
+
+const TClassInfo& TApplication::StaticClassInfo() {
+    static const TClassInfo info =
+        TClassBuilder<TApplication>("TApplication", &TComponent::StaticClassInfo()).Build();
     return info;
 }
 

@@ -11,7 +11,6 @@ class TTimer : public TComponent {
 public:
     explicit TTimer(TComponent* owner);
     ~TTimer() override;
-    const char* ClassName() const override { return "TTimer"; }
     static const TClassInfo& StaticClassInfo();
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 

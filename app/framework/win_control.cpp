@@ -127,9 +127,26 @@ void TWinControl::DestroyHandle() {
     for (TControl* control : controls_)
         if (auto* child = dynamic_cast<TWinControl*>(control))
             child->DestroyHandle();
+    // What the user typed stays with the object, for a window made again later.
+    if (!HasState(csDestroying))
+        text_ = Text();
     HWND window = handle_;
     DestroyWindow(window);
     handle_ = nullptr;
+}
+
+void TWinControl::RecreateWnd() {
+    if (!handle_)
+        return;
+    HWND before = GetWindow(handle_, GW_HWNDPREV);
+    const bool focused = GetFocus() == handle_;
+    DestroyHandle();
+    HWND window = Handle();
+    // The new window takes the old one's place among its siblings.
+    SetWindowPos(window, before ? before : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (focused)
+        ::SetFocus(window);
 }
 
 LRESULT CALLBACK TWinControl::StdWndProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -173,6 +190,17 @@ void TWinControl::WndProc(TMessage& message) {
         if (TWinControl* child = header ? FromHandle(header->hwndFrom) : nullptr;
             child && child != this) {
             message.Result = child->Perform(CN_NOTIFY, message.WParam, message.LParam);
+            return;
+        }
+        break;
+    }
+    case WM_DRAWITEM: {
+        // Owner-drawn child windows paint themselves; menus are not windows of ours.
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam);
+        if (TWinControl* child =
+                item && item->CtlType != ODT_MENU ? FromHandle(item->hwndItem) : nullptr;
+            child && child != this) {
+            message.Result = child->Perform(CN_DRAWITEM, message.WParam, message.LParam);
             return;
         }
         break;

@@ -26,7 +26,6 @@ class TWinControl : public TControl {
 public:
     explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
-    const char* ClassName() const override { return "TWinControl"; }
     static const TClassInfo& StaticClassInfo();
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
@@ -63,12 +62,17 @@ protected:
     virtual void CreateParams(TCreateParams& params);
     // After the window exists: font, text and state are given to it.
     virtual void CreateWnd();
+    // Makes the window again, for styles a live window cannot take; the text and what the
+    // control keeps in the object carry over. Does nothing while there is no window.
+    void RecreateWnd();
     void WndProc(TMessage& message) override;
     void DefaultHandler(TMessage& message) override;
     // Own-class windows: the background (erased in Color) and the windowless children.
     virtual void PaintWindow(HDC dc) { (void)dc; }
     void PaintControls(HDC dc);
     bool OwnClass() const { return own_class_; }
+    // The window if it exists, else nullptr, without making it: for queries of const members.
+    HWND WindowHandle() const { return handle_; }
 
 private:
     static LRESULT CALLBACK StdWndProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam);
@@ -89,7 +93,8 @@ private:
 class TCustomControl : public TWinControl {
 public:
     using TWinControl::TWinControl;
-    const char* ClassName() const override { return "TCustomControl"; }
+    static const TClassInfo& StaticClassInfo();
+    const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
 protected:
     void PaintWindow(HDC dc) override { Paint(dc); }

@@ -10,18 +10,17 @@ namespace {
 
 using ApplicationTest = test::FrameworkTest;
 
+BOOL CALLBACK FindErrorText(HWND child, LPARAM out) {
+    wchar_t text[256] = {};
+    GetWindowTextW(child, text, 256);
+    if (wcsstr(text, L"went wrong"))
+        *reinterpret_cast<std::wstring*>(out) = text;
+    return TRUE;
+}
+
 std::wstring DialogText(HWND dialog) {
     std::wstring found;
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM out) -> BOOL {
-            wchar_t text[256] = {};
-            GetWindowTextW(child, text, 256);
-            if (wcsstr(text, L"went wrong"))
-                *reinterpret_cast<std::wstring*>(out) = text;
-            return TRUE;
-        },
-        LPARAM(&found));
+    EnumChildWindows(dialog, FindErrorText, LPARAM(&found));
     return found;
 }
 

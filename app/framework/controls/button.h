@@ -14,7 +14,6 @@ TForm* ParentForm(const TControl* control);
 class TButton : public TWinControl {
 public:
     explicit TButton(TComponent* owner);
-    const char* ClassName() const override { return "TButton"; }
     static const TClassInfo& StaticClassInfo();
     const TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 

@@ -1,0 +1,52 @@
+// Helpers shared by the platform tests.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <windows.h>
+
+namespace kalvo::test {
+
+// A fresh folder under the user's temporary folder, removed with its contents at the end.
+class TTempFolder {
+public:
+    TTempFolder();
+    ~TTempFolder();
+    TTempFolder(const TTempFolder&) = delete;
+    TTempFolder& operator=(const TTempFolder&) = delete;
+
+    const std::wstring& Path() const { return path_; }
+    // Path() + "\" + name.
+    std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+// The folder of the running test program, without a closing backslash. The fixture
+// program is built beside it.
+std::wstring ProgramFolder();
+std::wstring FixtureProgram();
+
+// Conversions through the system ANSI code page.
+std::string ToAnsi(const std::wstring& text);
+std::wstring FromAnsi(const std::string& text);
+// Whether every character of text has a form in the ANSI code page.
+bool AnsiCanHold(const std::wstring& text);
+std::string Utf8(const std::wstring& text);
+
+bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
+std::string ReadBytes(const std::wstring& path);
+
+// Whether the test runs under Wine rather than Windows (ntdll exports wine_get_version). Only
+// for tests that say where Wine differs from Windows.
+bool RunningUnderWine();
+
+// Dispatches this thread's messages until done() is true or timeout_ms have passed;
+// returns done()'s last answer.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms);
+// Dispatches this thread's messages for duration_ms.
+void PumpFor(DWORD duration_ms);
+
+} // namespace kalvo::test
