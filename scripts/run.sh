@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the 64-bit Windows program and starts it under wine64: in a window when there is a
-# display, otherwise on a private Xvfb, writing a screenshot instead.
+# display, otherwise on a private Xvfb, where a script tours it and writes screenshots.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -16,8 +16,11 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     exec "$WINE" "$program"
 fi
 
+# No display: the demo's scripted tour on a private Xvfb; the program writes its screenshots
+# into the working folder, which Wine reaches through drive Z:.
 shots="$root/build/screenshots"
 mkdir -p "$shots"
-# Wine reaches the Unix file system through drive Z:.
-KALVO_DEMO_SCREENSHOT="Z:$shots/demo.png" "$root/scripts/wine-run.sh" "$session" "$program"
-echo "No display: the window ran on a private Xvfb; screenshot in $shots/demo.png"
+cd "$shots"
+KALVO_AUTOMATION="Z:$root/app/demo/tour.script" KALVO_AUTOMATION_LOG="Z:$shots/tour.log" \
+    "$root/scripts/wine-run.sh" "$session" "$program"
+echo "No display: the demo toured on a private Xvfb; screenshots in $shots (demo.png, demo-filled.png, about.png)"

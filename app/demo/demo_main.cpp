@@ -5,6 +5,7 @@
 #include "app/framework/automation/automation_runner.h"
 #include "app/framework/standard_classes.h"
 
+#include <cstdio>
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -18,7 +19,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         application.HandleException(std::current_exception());
         return 1;
     }
-    kalvo::StartAutomationFromEnvironment();
+    const bool scripted = kalvo::StartAutomationFromEnvironment();
     application.Run();
+    // A script that the program outlived did not pass, whatever the program did.
+    if (scripted && kalvo::AutomationRunning()) {
+        std::fputs("automation: the program ended before the script did\n", stderr);
+        return kalvo::AutomationFailureExitCode;
+    }
     return 0;
 }

@@ -42,7 +42,7 @@ public:
         Separate();
         out_ += value ? "true" : "false";
     }
-    void Integers(const std::array<int, 4>& values) {
+    template <std::size_t N> void Integers(const std::array<int, N>& values) {
         Separate();
         out_ += '[';
         for (std::size_t i = 0; i < values.size(); ++i)
@@ -240,9 +240,15 @@ private:
         json.EndObject();
     }
 
+    // Top-level windows also say where their client area starts on the screen, which tests
+    // that give real input through the display need.
     void Topmost(HWND window) {
         json.Key("topmost");
         json.Boolean((GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+        POINT origin{0, 0};
+        ClientToScreen(window, &origin);
+        json.Key("clientOrigin");
+        json.Integers(std::array<int, 2>{int(origin.x), int(origin.y)});
     }
 
     // Windowless children are painted by the parent, under every child window; the windows

@@ -14,6 +14,7 @@
 //     enabled   the window's own enabled state (a window a modal loop disabled is false)
 //     focused   whether the window has the keyboard focus
 //     topmost   top-level windows only
+//     clientOrigin  top-level windows only: [x, y], the client area's top-left on the screen
 //     checked, itemIndex, items, position
 //               where the class publishes Checked, ItemIndex, Items, Position: the values
 //               as booleans, numbers and a list of strings
