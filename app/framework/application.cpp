@@ -25,6 +25,11 @@ void TApplication::FormCreated(TForm* form) {
         main_form_ = form;
 }
 
+void TApplication::FormDestroyed(TForm* form) {
+    if (main_form_ == form)
+        main_form_ = nullptr;
+}
+
 void TApplication::Run() {
     if (!main_form_)
         return;

@@ -52,6 +52,9 @@ public:
     // automation runner and the forms' keyboard navigation use it.
     std::function<bool(MSG&)> OnMessage;
 
+    // A form is going away: the application forgets it.
+    void FormDestroyed(TForm* form);
+
 private:
     void FormCreated(TForm* form);
 

@@ -28,8 +28,9 @@ void TControl::SetParent(TWinControl* parent) {
         parent_->RemoveControl(this);
     parent_ = nullptr;
     if (parent) {
-        parent->InsertControl(this);
+        // Linked both ways first: inserting may make this control's window.
         parent_ = parent;
+        parent->InsertControl(this);
         if (parent_font_)
             ParentFontChanged();
         if (parent_color_)
@@ -139,7 +140,8 @@ LRESULT TControl::Perform(UINT msg, WPARAM wparam, LPARAM lparam) {
 }
 
 void TControl::Dispatch(TMessage& message) {
-    if (hooks_.empty()) {
+    // While the control is destroyed, what the hooks captured may be gone already.
+    if (hooks_.empty() || HasState(csDestroying)) {
         WndProc(message);
         return;
     }
@@ -233,7 +235,12 @@ void TGraphicControl::PaintTo(HDC dc) {
     IntersectClipRect(dc, left_, top_, left_ + width_, top_ + height_);
     POINT origin;
     OffsetViewportOrgEx(dc, left_, top_, &origin);
-    Perform(WM_PAINT, WPARAM(dc));
+    try {
+        Perform(WM_PAINT, WPARAM(dc));
+    } catch (...) {
+        RestoreDC(dc, saved);
+        throw;
+    }
     RestoreDC(dc, saved);
 }
 

@@ -18,6 +18,26 @@ TForm::~TForm() {
     SetState(csDestroying, true);
     if (OnDestroy)
         OnDestroy(this);
+    if (Application)
+        Application->FormDestroyed(this);
+}
+
+namespace {
+
+bool Within(const TControl* control, const TControl* container) {
+    for (; control; control = control->Parent())
+        if (control == container)
+            return true;
+    return false;
+}
+
+} // namespace
+
+void TForm::ControlRemoved(TControl* control) {
+    if (Within(DefaultControl, control))
+        DefaultControl = nullptr;
+    if (Within(CancelControl, control))
+        CancelControl = nullptr;
 }
 
 void TForm::DoCreate() {
@@ -138,17 +158,37 @@ BOOL CALLBACK CollectEnabled(HWND window, LPARAM list) {
 } // namespace
 
 int TForm::ShowModal() {
+    // The form belongs to the window it blocks: it stays above it and gives it back the
+    // activation when it closes.
+    HWND owner = GetActiveWindow();
+    if (owner && owner != Handle())
+        SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, LONG_PTR(owner));
     std::vector<HWND> disabled;
     EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, LPARAM(&disabled));
     for (HWND window : disabled)
         if (window != Handle())
             EnableWindow(window, FALSE);
+    const auto restore = [&] {
+        for (HWND window : disabled)
+            if (IsWindow(window))
+                EnableWindow(window, TRUE);
+        modal_ = false;
+        Hide();
+    };
     modal_ = true;
     ModalResult = mrNone;
-    Show();
     bool quit = false;
-    while (ModalResult == mrNone && Visible()) {
-        if (!Application) {
+    try {
+        Show();
+        while (ModalResult == mrNone && Visible()) {
+            if (Application) {
+                if (Application->Terminated() ||
+                    (!Application->HandleMessage(true) && Application->Terminated())) {
+                    quit = true;
+                    break;
+                }
+                continue;
+            }
             MSG msg;
             if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
                 quit = true;
@@ -158,19 +198,25 @@ int TForm::ShowModal() {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }
-        } else if (!Application->HandleMessage(true) && Application->Terminated()) {
-            quit = true;
-            break;
         }
+    } catch (...) {
+        restore();
+        throw;
     }
-    for (HWND window : disabled)
-        if (IsWindow(window))
-            EnableWindow(window, TRUE);
-    modal_ = false;
-    Hide();
+    restore();
     if (quit)
         PostQuitMessage(0); // the outer loop ends too
     return ModalResult;
+}
+
+// Back to the control that had the keyboard, else to the first that takes it.
+void TForm::RestoreFocus() {
+    HWND target = last_focus_;
+    if (!target || !IsWindow(target) || !IsChild(Handle(), target) || !IsWindowVisible(target) ||
+        !IsWindowEnabled(target))
+        target = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    if (target && target != Handle())
+        ::SetFocus(target);
 }
 
 void TForm::WndProc(TMessage& message) {
@@ -178,12 +224,18 @@ void TForm::WndProc(TMessage& message) {
     case WM_CLOSE:
         Close();
         return;
-    case WM_SETFOCUS:
-        // The keyboard goes to the first control that takes it, as in a dialog.
-        if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE); first && first != Handle()) {
-            ::SetFocus(first);
-            return;
+    case WM_ACTIVATE:
+        if (LOWORD(message.WParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            last_focus_ = focus && IsChild(Handle(), focus) ? focus : nullptr;
         }
+        break;
+    case WM_SETFOCUS:
+        // The keyboard goes where it was, or to the first control that takes it, as in a
+        // dialog.
+        RestoreFocus();
+        if (GetFocus() != Handle())
+            return;
         break;
     case DM_GETDEFID:
         if (auto* button = dynamic_cast<TWinControl*>(DefaultControl);

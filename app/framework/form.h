@@ -10,7 +10,7 @@ enum TBorderIcon : std::uint8_t { biSystemMenu = 1, biMinimize = 2, biMaximize =
 using TBorderIcons = std::uint8_t;
 enum TFormStyle : std::uint8_t { fsNormal, fsStayOnTop };
 enum TPosition : std::uint8_t { poDesigned, poScreenCenter };
-enum TCloseAction : std::uint8_t { caNone, caHide, caFree };
+enum TCloseAction : std::uint8_t { caNone, caHide };
 
 enum TModalResult : int {
     mrNone = 0,
@@ -63,12 +63,17 @@ public:
     // Runs OnCreate; the form reader calls it after Loaded.
     virtual void DoCreate();
 
+    void ControlRemoved(TControl* control) override;
+
 protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
 
 private:
+    void RestoreFocus();
+
     bool modal_ = false;
+    HWND last_focus_ = nullptr; // the child window that had the focus when the form went inactive
 };
 
 } // namespace kalvo

@@ -40,8 +40,10 @@ LRESULT CALLBACK TTimer::TimerWndProc(HWND window, UINT msg, WPARAM wparam, LPAR
     if (msg == WM_TIMER) {
         const auto it = Timers().find(wparam);
         if (it != Timers().end() && it->second->OnTimer) {
+            // A copy: the handler may free its timer.
+            const TNotifyEvent handler = it->second->OnTimer;
             try {
-                it->second->OnTimer(it->second);
+                handler(it->second);
             } catch (...) {
                 HandleFrameworkException(std::current_exception());
             }

@@ -77,6 +77,9 @@ HWND TWinControl::Handle() {
         if (!parent_)
             throw std::logic_error(std::string("control ") + Name() + " has no parent window");
         params.WndParent = parent_->Handle();
+        // Making the parent's window makes its children's, this one's among them.
+        if (handle_)
+            return handle_;
     }
     own_class_ = params.ClassName.empty();
     if (own_class_) {
@@ -240,8 +243,14 @@ void TWinControl::WndProc(TMessage& message) {
         if (own_class_) {
             PAINTSTRUCT ps;
             HDC dc = message.WParam ? HDC(message.WParam) : BeginPaint(handle_, &ps);
-            PaintWindow(dc);
-            PaintControls(dc);
+            try {
+                PaintWindow(dc);
+                PaintControls(dc);
+            } catch (...) {
+                if (!message.WParam)
+                    EndPaint(handle_, &ps);
+                throw;
+            }
             if (!message.WParam)
                 EndPaint(handle_, &ps);
             return;
@@ -249,12 +258,26 @@ void TWinControl::WndProc(TMessage& message) {
         break;
     case WM_SIZE:
         if (!(GetWindowLongPtrW(handle_, GWL_STYLE) & WS_CHILD)) {
+            // A top-level window changes size by the user's hand too.
             RECT bounds;
             GetWindowRect(handle_, &bounds);
+            const int old_width = width_;
+            const int old_height = height_;
             width_ = bounds.right - bounds.left;
             height_ = bounds.bottom - bounds.top;
+            if (width_ != old_width || height_ != old_height)
+                AnchorChildren(old_width, old_height);
         }
         Realign();
+        break;
+    case WM_CAPTURECHANGED:
+        // Capture taken away (a message box, say): the windowless control that had the
+        // button down hears of it and stops waiting for the release.
+        if (capture_control_ && HWND(message.LParam) != handle_) {
+            TControl* lost = capture_control_;
+            capture_control_ = nullptr;
+            lost->Perform(WM_CAPTURECHANGED, message.WParam, message.LParam);
+        }
         break;
     case WM_MOUSELEAVE:
         tracking_mouse_ = false;
@@ -329,12 +352,13 @@ void TWinControl::RouteMouse(TMessage& message) {
         SetCapture(handle_);
     }
     const LPARAM local = MAKELPARAM(at.x - target->Left(), at.y - target->Top());
-    target->Perform(message.Msg, message.WParam, local);
+    // Released before the control hears of the button-up: its handler may free this window.
     if (up && capture_control_) {
         capture_control_ = nullptr;
         ReleaseCapture();
     }
     message.Result = 1; // handled; the window's own procedure does not see it
+    target->Perform(message.Msg, message.WParam, local);
 }
 
 TControl* TWinControl::GraphicControlAt(POINT point) const {
@@ -364,7 +388,13 @@ void TWinControl::InsertControl(TControl* control) {
 }
 
 void TWinControl::RemoveControl(TControl* control) {
-    control->Invalidate();
+    // The control may be half destroyed: repaint its place here rather than through it.
+    if (handle_) {
+        const RECT bounds = control->BoundsRect();
+        InvalidateRect(handle_, &bounds, TRUE);
+    }
+    for (TWinControl* ancestor = this; ancestor; ancestor = ancestor->Parent())
+        ancestor->ControlRemoved(control);
     if (mouse_control_ == control)
         mouse_control_ = nullptr;
     if (capture_control_ == control)

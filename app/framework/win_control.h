@@ -55,6 +55,10 @@ public:
     void Invalidate() override;
     void Repaint() override;
 
+    // Called on this control and each of its ancestors when `control` (with everything in
+    // it) leaves this control, so that nothing keeps pointing at it.
+    virtual void ControlRemoved(TControl* control) { (void)control; }
+
     // The windowless child at a point of the client area, or nullptr.
     TControl* GraphicControlAt(POINT point) const;
 

@@ -104,6 +104,64 @@ TEST_F(FormTest, ClosingTheMainFormEndsTheApplication) {
     EXPECT_FALSE(main->Visible());
 }
 
+// However a control's window comes to be made (asked for before its parent's, or added to a
+// form already on screen), it is made once, inside its parent.
+TEST_F(FormTest, ChildWindowsAreMadeOnceInTheirParent) {
+    const auto child_windows = [](HWND parent) {
+        int count = 0;
+        for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            ++count;
+        return count;
+    };
+    TForm form(nullptr);
+    TButton early(&form);
+    early.SetParent(&form);
+    HWND button = early.Handle(); // before the form has a window
+    EXPECT_EQ(GetParent(button), form.Handle());
+    EXPECT_EQ(child_windows(form.Handle()), 1);
+
+    form.Show();
+    TButton late(&form);
+    late.SetParent(&form);
+    EXPECT_TRUE(late.HandleAllocated());
+    EXPECT_EQ(GetParent(late.Handle()), form.Handle());
+    EXPECT_EQ(child_windows(form.Handle()), 2);
+}
+
+// A default or cancel button that goes away leaves nothing behind in its form: Enter and
+// Escape then do nothing instead of reaching freed memory.
+TEST_F(FormTest, FreedDefaultAndCancelButtonsAreForgotten) {
+    Dialog dialog;
+    dialog.form.Show();
+    TButton* panel_button = new TButton(nullptr);
+    panel_button->SetParent(&dialog.form);
+    panel_button->SetDefault(true);
+    EXPECT_EQ(dialog.form.DefaultControl, panel_button);
+    delete panel_button;
+    EXPECT_EQ(dialog.form.DefaultControl, nullptr);
+    dialog.cancel.SetParent(nullptr);
+    EXPECT_EQ(dialog.form.CancelControl, nullptr);
+    SendMessageW(dialog.form.Handle(), WM_COMMAND, IDCANCEL, 0);
+    SendMessageW(dialog.form.Handle(), WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(dialog.cancel_clicks, 0);
+    EXPECT_EQ(dialog.ok_clicks, 0);
+}
+
+// Coming back to the form (after a message box, say) gives the keyboard back to the control
+// that had it, not to the first one.
+TEST_F(FormTest, FocusReturnsToTheControlThatHadIt) {
+    Dialog dialog;
+    dialog.form.Show();
+    SetFocus(dialog.cancel.Handle());
+    test::RunLater(50, [] {
+        if (HWND box = FindWindowW(L"#32770", L"Focus test"))
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    MessageBoxW(dialog.form.Handle(), L"Back to the form next.", L"Focus test", MB_OK);
+    test::PumpMessages();
+    EXPECT_EQ(GetFocus(), dialog.cancel.Handle());
+}
+
 TEST_F(FormTest, BorderStyleAndIconsMakeTheWindowStyle) {
     TForm form(nullptr);
     form.BorderStyle = bsSingle;

@@ -55,10 +55,12 @@ void TButton::UpdateFormButtons() {
 }
 
 void TButton::Click() {
+    // Read before the handler runs, which may free the button.
+    const int result = ModalResult;
+    TForm* form = result != 0 ? ParentForm(this) : nullptr;
     TWinControl::Click();
-    if (ModalResult != 0)
-        if (TForm* form = ParentForm(this))
-            form->ModalResult = ModalResult;
+    if (form)
+        form->ModalResult = result;
 }
 
 void TButton::WndProc(TMessage& message) {
