@@ -3,6 +3,7 @@
 #include "app/framework/win_control.h"
 
 #include <algorithm>
+#include <utility>
 #include <windowsx.h>
 
 namespace kalvo {
@@ -249,11 +250,17 @@ void TGraphicControl::WndProc(TMessage& message) {
         Paint(HDC(message.WParam));
         return;
     }
-    if (message.Msg == WM_LBUTTONUP && enabled_) {
+    // A click is a press and a release on the control.
+    if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK)
+        pressed_ = true;
+    if (message.Msg == WM_CAPTURECHANGED)
+        pressed_ = false;
+    if (message.Msg == WM_LBUTTONUP) {
+        const bool was_pressed = std::exchange(pressed_, false);
         const POINT at{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
         const RECT client = ClientRect();
         TControl::WndProc(message);
-        if (PtInRect(&client, at))
+        if (was_pressed && enabled_ && PtInRect(&client, at))
             Click();
         return;
     }

@@ -146,6 +146,9 @@ public:
 protected:
     void WndProc(TMessage& message) override;
     virtual void Paint(HDC dc) { (void)dc; }
+
+private:
+    bool pressed_ = false; // the left button went down on the control
 };
 
 } // namespace kalvo

@@ -175,6 +175,9 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND window, UINT msg, WPARAM wparam, L
 }
 
 void TWinControl::DefaultHandler(TMessage& message) {
+    // The framework's own notifications mean nothing to a window class.
+    if (message.Msg >= CM_BASE && message.Msg <= CM_LAST)
+        return;
     if (handle_ && default_proc_)
         message.Result =
             CallWindowProcW(default_proc_, handle_, message.Msg, message.WParam, message.LParam);

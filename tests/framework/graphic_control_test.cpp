@@ -74,6 +74,11 @@ TEST_F(GraphicControlTest, PaintsInsideItsBoundsAndGetsItsMouseMessages) {
     SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(100, 70));
     EXPECT_EQ(clicks, 1);
     EXPECT_FALSE(swatch.MouseInControl());
+    // Pressed outside and released over it: no click either.
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 70));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(35, 25));
+    EXPECT_EQ(clicks, 1);
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(100, 70));
     EXPECT_EQ(swatch.seen.front(), UINT(CM_MOUSEENTER));
 
     // A message sent straight to the control reaches it though it has no window.
