@@ -1,6 +1,6 @@
 #include "app/framework/platform/dde_client.h"
 #include "app/framework/platform/shell_link.h"
-#include "app/framework/platform/special_folders.h"
+#include "app/framework/platform/shell_folders.h"
 #include "platform_test_support.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "app/framework/platform/special_folders.h"
+#include "app/framework/platform/shell_folders.h"
 #include "platform_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/framework/platform/special_folders.h"
+#include "app/framework/platform/shell_folders.h"
 
 // The shell's interfaces build on those of <windows.h>.
 #include <shlobj.h>
