@@ -87,9 +87,7 @@ const TClassInfo& TWinControl::StaticClassInfo() {
             .Boolean(
                 "TabStop", [](const TWinControl& c) { return c.TabStop; },
                 [](TWinControl& c, bool on) { c.TabStop = on; })
-            .Integer(
-                "TabOrder", [](const TWinControl& c) { return c.TabOrder; },
-                [](TWinControl& c, int order) { c.TabOrder = order; })
+            .Integer("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder)
             .Build();
     return info;
 }

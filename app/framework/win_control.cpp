@@ -120,7 +120,7 @@ void TWinControl::CreateWnd() {
     for (TControl* control : controls_)
         if (auto* child = dynamic_cast<TWinControl*>(control))
             child->HandleNeeded();
-    // Windows stack in creation order; keep the children's order.
+    ArrangeTabOrder();
     Realign();
 }
 
@@ -405,6 +405,29 @@ void TWinControl::RemoveControl(TControl* control) {
     controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
     if (auto* child = dynamic_cast<TWinControl*>(control); child && !HasState(csDestroying))
         child->DestroyHandle();
+}
+
+void TWinControl::SetTabOrder(int order) {
+    tab_order_ = order;
+    if (parent_)
+        parent_->ArrangeTabOrder();
+}
+
+void TWinControl::ArrangeTabOrder() {
+    if (!handle_)
+        return;
+    std::vector<TWinControl*> windows;
+    for (TControl* control : controls_)
+        if (auto* child = dynamic_cast<TWinControl*>(control); child && child->handle_)
+            windows.push_back(child);
+    std::stable_sort(
+        windows.begin(), windows.end(),
+        [](const TWinControl* a, const TWinControl* b) { return a->tab_order_ < b->tab_order_; });
+    HWND after = HWND_TOP;
+    for (TWinControl* child : windows) {
+        SetWindowPos(child->handle_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = child->handle_;
+    }
 }
 
 bool TWinControl::Focused() const {

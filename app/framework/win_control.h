@@ -45,7 +45,11 @@ public:
     void Realign();
 
     bool TabStop = false;
-    int TabOrder = 0;
+    // The place in its parent's Tab sequence: sibling windows stack in this order (equal
+    // numbers keep the order the controls were added in), which is the order the dialog
+    // keyboard follows.
+    int TabOrder() const { return tab_order_; }
+    void SetTabOrder(int order);
     bool Focused() const;
     void SetFocus();
 
@@ -82,6 +86,7 @@ private:
     static LRESULT CALLBACK StdWndProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam);
     void Attach(HWND window);
     void RouteMouse(TMessage& message);
+    void ArrangeTabOrder();
     void AnchorChildren(int old_width, int old_height);
 
     HWND handle_ = nullptr;
@@ -91,6 +96,7 @@ private:
     TControl* mouse_control_ = nullptr;   // windowless child under the mouse
     TControl* capture_control_ = nullptr; // windowless child that got a button down
     bool tracking_mouse_ = false;
+    int tab_order_ = 0;
     HBRUSH brush_ = nullptr;
 };
 

@@ -162,6 +162,30 @@ TEST_F(FormTest, FocusReturnsToTheControlThatHadIt) {
     EXPECT_EQ(GetFocus(), dialog.cancel.Handle());
 }
 
+// Tab follows TabOrder, whatever order the controls were made in; equal numbers keep it.
+TEST_F(FormTest, TabFollowsTabOrder) {
+    TForm form(nullptr);
+    TButton a(&form), b(&form), c(&form), d(&form);
+    for (TButton* button : {&a, &b, &c, &d})
+        button->SetParent(&form);
+    a.SetTabOrder(2);
+    b.SetTabOrder(0);
+    c.SetTabOrder(1);
+    d.SetTabOrder(1);
+    form.Show();
+    const auto next = [&](TButton& from) {
+        return GetNextDlgTabItem(form.Handle(), from.Handle(), FALSE);
+    };
+    EXPECT_EQ(GetNextDlgTabItem(form.Handle(), nullptr, FALSE), b.Handle());
+    EXPECT_EQ(next(b), c.Handle());
+    EXPECT_EQ(next(c), d.Handle());
+    EXPECT_EQ(next(d), a.Handle());
+    // Changed while shown.
+    a.SetTabOrder(-1);
+    EXPECT_EQ(GetNextDlgTabItem(form.Handle(), nullptr, FALSE), a.Handle());
+    EXPECT_EQ(next(a), b.Handle());
+}
+
 TEST_F(FormTest, BorderStyleAndIconsMakeTheWindowStyle) {
     TForm form(nullptr);
     form.BorderStyle = bsSingle;
