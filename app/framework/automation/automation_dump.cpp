@@ -321,9 +321,14 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
 
 } // namespace
 
-std::string DumpWindowsJson() {
+std::vector<HWND> ThreadWindows() {
     std::vector<HWND> windows;
     EnumThreadWindows(GetCurrentThreadId(), CollectWindow, LPARAM(&windows));
+    return windows;
+}
+
+std::string DumpWindowsJson() {
+    std::vector<HWND> windows = ThreadWindows();
     // The enumeration runs from the front to the back.
     std::reverse(windows.begin(), windows.end());
     TDumper dumper;

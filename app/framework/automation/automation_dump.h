@@ -28,13 +28,19 @@
 // escapes quotes, backslashes and control characters.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
+#include <vector>
 
 namespace kalvo {
 
 class TControl;
 
 std::string DumpWindowsJson();
+
+// The top-level windows of the calling thread, from the front of the z-order to the back.
+std::vector<HWND> ThreadWindows();
 // One control with its children, as it appears in the dump (not as a top-level window).
 std::string DumpControlJson(TControl& control);
 

@@ -72,11 +72,6 @@ bool SameText(const std::string& a, const char* b) {
            CSTR_EQUAL;
 }
 
-BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
 // ---- Finding components by name ----
 
 // Top-level forms: the active window's first, then the application's, then any other
@@ -92,9 +87,7 @@ std::vector<TForm*> Forms() {
     if (Application)
         for (TComponent* component : Application->Components())
             add(component);
-    std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, LPARAM(&windows));
-    for (HWND window : windows)
+    for (HWND window : ThreadWindows())
         add(TWinControl::FromHandle(window));
     return forms;
 }
