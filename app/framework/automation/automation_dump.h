@@ -28,10 +28,9 @@
 // escapes quotes, backslashes and control characters.
 #pragma once
 
-#include <windows.h>
-
 #include <string>
 #include <vector>
+#include <windows.h>
 
 namespace kalvo {
 
