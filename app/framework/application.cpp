@@ -82,14 +82,20 @@ std::wstring ExceptionText(std::exception_ptr error) {
     }
 }
 
+int TApplication::ShowMessageBox(const std::wstring& text, UINT flags) {
+    HWND owner = GetActiveWindow();
+    if (!owner && main_form_ && main_form_->HandleAllocated())
+        owner = main_form_->Handle();
+    return MessageBoxW(owner, text.c_str(), title_.c_str(), flags);
+}
+
 void TApplication::HandleException(std::exception_ptr error) {
     const std::wstring text = ExceptionText(error);
     if (OnException) {
         OnException(text);
         return;
     }
-    HWND owner = main_form_ && main_form_->HandleAllocated() ? main_form_->Handle() : nullptr;
-    MessageBoxW(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+    ShowMessageBox(text, MB_OK | MB_ICONERROR);
 }
 
 void HandleFrameworkException(std::exception_ptr error) {

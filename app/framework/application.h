@@ -43,6 +43,10 @@ public:
     // One message: waits for it when `wait`; false when there was none (or WM_QUIT came).
     bool HandleMessage(bool wait);
 
+    // A message box over the active window of the program, captioned with the title; returns
+    // the button pressed (IDOK, ...).
+    int ShowMessageBox(const std::wstring& text, UINT flags = MB_OK);
+
     // Shows the error in the standard error box (or gives it to OnException); the program
     // goes on.
     void HandleException(std::exception_ptr error);

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -70,6 +71,26 @@ const TClassInfo* FindComponentClass(const std::string& name);
 struct THandlers {
     std::map<std::string, TNotifyEvent> Notify;
 };
+
+// A handler that runs a method of the form or module: {"FormShow", Method(this,
+// &TMyForm::FormShow)}.
+template <class T> TNotifyEvent Method(T* object, void (T::*method)(TComponent*)) {
+    return [object, method](TComponent* sender) { (object->*method)(sender); };
+}
+
+// The component `name` of class T among those `owner` owns; throws std::logic_error when
+// there is none, which means that a definition and its code do not match.
+template <class T> T* RequiredComponent(const TComponent& owner, const std::string& name) {
+    T* found = dynamic_cast<T*>(owner.FindComponent(name));
+    if (!found)
+        throw std::logic_error(owner.Name() + " has no " + name + " of class " +
+                               T::StaticClassInfo().Name);
+    return found;
+}
+// The same into a field: RequiredComponent(*this, Button1, "Button1").
+template <class T> void RequiredComponent(const TComponent& owner, T*& field, const std::string& name) {
+    field = RequiredComponent<T>(owner, name);
+}
 
 // What a property setter may ask of the reader.
 class TReadContext {

@@ -180,6 +180,11 @@ void TControl::UnhookWindowProc(THookId id) {
         }
 }
 
+void TControl::BringToFront() {
+    if (parent_)
+        parent_->MoveControlToFront(this);
+}
+
 void TControl::Invalidate() {}
 
 void TControl::Repaint() {}

@@ -81,6 +81,10 @@ public:
     THookId HookWindowProc(TWndHook hook);
     void UnhookWindowProc(THookId id);
 
+    // Puts the control in front of its siblings: last in its parent's Controls and, for a
+    // window, at the top of the window manager's order.
+    void BringToFront();
+
     // Paints again: Invalidate marks for the next paint, Repaint paints at once.
     virtual void Invalidate();
     virtual void Repaint();

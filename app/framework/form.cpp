@@ -82,6 +82,13 @@ void TForm::CreateParams(TCreateParams& params) {
         params.ExStyle |= WS_EX_TOPMOST;
 }
 
+void TForm::SetFormStyle(TFormStyle style) {
+    FormStyle = style;
+    if (HandleAllocated())
+        SetWindowPos(Handle(), style == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 // Before the window exists, the client area is the bounds less the frame its style gives.
 RECT TForm::ClientRect() const {
     if (HandleAllocated())
@@ -117,9 +124,15 @@ void TForm::Show() {
     if (Position == poScreenCenter)
         SetBounds((GetSystemMetrics(SM_CXSCREEN) - width_) / 2,
                   (GetSystemMetrics(SM_CYSCREEN) - height_) / 2, width_, height_);
-    // OnShow runs before the window becomes visible.
-    if (OnShow)
-        OnShow(this);
+    // OnShow runs before the window becomes visible. An error in it is shown in the standard
+    // error box, and the window still comes up, so that the user can close it.
+    if (OnShow) {
+        try {
+            OnShow(this);
+        } catch (...) {
+            HandleFrameworkException(std::current_exception());
+        }
+    }
     visible_ = true;
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
@@ -210,6 +223,12 @@ int TForm::ShowModal() {
 }
 
 // Back to the control that had the keyboard, else to the first that takes it.
+void TForm::SetActiveControl(TWinControl* control) {
+    last_focus_ = control ? control->Handle() : nullptr;
+    if (last_focus_ && HandleAllocated() && GetActiveWindow() == Handle())
+        ::SetFocus(last_focus_);
+}
+
 void TForm::RestoreFocus() {
     HWND target = last_focus_;
     if (!target || !IsWindow(target) || !IsChild(Handle(), target) || !IsWindowVisible(target) ||

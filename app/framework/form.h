@@ -33,6 +33,8 @@ public:
     TFormBorderStyle BorderStyle = bsSizeable;
     TBorderIcons BorderIcons = biSystemMenu | biMinimize | biMaximize;
     TFormStyle FormStyle = fsNormal;
+    // Also applies to a window that exists already: it goes to or leaves the topmost band.
+    void SetFormStyle(TFormStyle style);
     TPosition Position = poDesigned;
 
     RECT ClientRect() const override;
@@ -50,6 +52,10 @@ public:
     // other windows of the program are disabled meanwhile.
     int ShowModal();
     int ModalResult = mrNone;
+
+    // Gives the keyboard to a control of the form: now when the form is active, otherwise
+    // when it next becomes active (instead of the control that had it last).
+    void SetActiveControl(TWinControl* control);
 
     // The buttons Enter and Escape press (set by the buttons' Default and Cancel).
     TControl* DefaultControl = nullptr;

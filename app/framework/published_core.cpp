@@ -121,7 +121,7 @@ const TClassInfo& TForm::StaticClassInfo() {
                 [](TForm& f, TBorderIcons icons) { f.BorderIcons = icons; })
             .Enum(
                 "FormStyle", FormStyleNames, [](const TForm& f) { return f.FormStyle; },
-                [](TForm& f, TFormStyle style) { f.FormStyle = style; })
+                [](TForm& f, TFormStyle style) { f.SetFormStyle(style); })
             .Enum(
                 "Position", PositionNames, [](const TForm& f) { return f.Position; },
                 [](TForm& f, TPosition position) { f.Position = position; })

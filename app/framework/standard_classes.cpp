@@ -15,6 +15,7 @@
 #include "app/framework/controls/radio_button.h"
 #include "app/framework/controls/speed_button.h"
 #include "app/framework/controls/tree_view.h"
+#include "app/framework/dde_client_conv.h"
 #include "app/framework/timer.h"
 
 namespace kalvo {
@@ -25,6 +26,7 @@ void RegisterStandardClasses() {
              &TButton::StaticClassInfo(),
              &TCheckBox::StaticClassInfo(),
              &TComboBox::StaticClassInfo(),
+             &TDdeClientConv::StaticClassInfo(),
              &TEdit::StaticClassInfo(),
              &TGroupBox::StaticClassInfo(),
              &TImage::StaticClassInfo(),

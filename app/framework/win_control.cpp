@@ -390,6 +390,17 @@ void TWinControl::InsertControl(TControl* control) {
     control->Invalidate();
 }
 
+void TWinControl::MoveControlToFront(TControl* control) {
+    const auto found = std::find(controls_.begin(), controls_.end(), control);
+    if (found == controls_.end())
+        return;
+    std::rotate(found, found + 1, controls_.end());
+    auto* child = dynamic_cast<TWinControl*>(control);
+    if (child && child->handle_)
+        SetWindowPos(child->handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    control->Invalidate();
+}
+
 void TWinControl::RemoveControl(TControl* control) {
     // The control may be half destroyed: repaint its place here rather than through it.
     if (handle_) {

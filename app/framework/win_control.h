@@ -41,6 +41,8 @@ public:
     const std::vector<TControl*>& Controls() const { return controls_; }
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
+    // Moves a child to the end of Controls (see TControl::BringToFront).
+    void MoveControlToFront(TControl* control);
     // Lays out the children that have an Align.
     void Realign();
 

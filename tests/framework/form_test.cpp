@@ -1,6 +1,10 @@
 #include "app/framework/controls/button.h"
+#include "app/framework/controls/label.h"
+#include "app/framework/controls/panel.h"
 #include "app/framework/form.h"
 #include "tests/framework/support/framework_fixture.h"
+
+#include <stdexcept>
 
 namespace kalvo {
 namespace {
@@ -57,6 +61,56 @@ TEST_F(FormTest, EnterAndEscapeReachTheDefaultAndCancelButtons) {
         EXPECT_EQ(dialog.cancel_clicks, c.cancel_clicks) << c.key;
         EXPECT_FALSE(dialog.form.Visible());
     }
+}
+
+// Enter presses the push button that has the focus, whichever is the default otherwise; a
+// form without a default button has Enter press the focused one too.
+TEST_F(FormTest, EnterPressesTheFocusedButton) {
+    for (const bool with_default : {true, false}) {
+        Dialog dialog;
+        dialog.ok.SetDefault(with_default);
+        test::RunLater(50, [&] {
+            SetFocus(dialog.cancel.Handle());
+            PostMessageW(dialog.cancel.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+        });
+        EXPECT_EQ(dialog.form.ShowModal(), mrCancel) << with_default;
+        EXPECT_EQ(dialog.ok_clicks, 0) << with_default;
+        EXPECT_EQ(dialog.cancel_clicks, 1) << with_default;
+    }
+}
+
+// An error in OnShow is reported like any handler's, and the window still shows.
+TEST_F(FormTest, AnErrorInOnShowIsReportedAndTheWindowShows) {
+    std::wstring reported;
+    app.OnException = [&](const std::wstring& text) {
+        reported = text;
+    };
+    TForm form(nullptr);
+    form.OnShow = [](TComponent*) {
+        throw std::runtime_error("Cannot open file \"setup.exe\".");
+    };
+    form.Show();
+    EXPECT_EQ(reported, L"Cannot open file \"setup.exe\".");
+    EXPECT_TRUE(IsWindowVisible(form.Handle()));
+}
+
+// The control named by SetActiveControl gets the keyboard when the form is shown again, not
+// the one that had it when the form was hidden.
+TEST_F(FormTest, SetActiveControlChoosesWhereTheKeyboardGoesNext) {
+    Dialog dialog;
+    dialog.form.Show();
+    SetFocus(dialog.ok.Handle());
+    test::PumpMessages();
+    dialog.form.Hide();
+    test::PumpMessages();
+    dialog.form.SetActiveControl(&dialog.cancel);
+    dialog.form.Show();
+    SetForegroundWindow(dialog.form.Handle());
+    test::PumpMessages();
+    EXPECT_EQ(GetFocus(), dialog.cancel.Handle());
+    // While the form is active, at once.
+    dialog.form.SetActiveControl(&dialog.ok);
+    EXPECT_EQ(GetFocus(), dialog.ok.Handle());
 }
 
 TEST_F(FormTest, ModalFormReturnsItsResultAndReenablesTheOthers) {
@@ -186,6 +240,29 @@ TEST_F(FormTest, TabFollowsTabOrder) {
     EXPECT_EQ(next(a), b.Handle());
 }
 
+// Stacked panels, as wizard pages are: the one brought to the front is last among its
+// siblings and first in the window manager's order; a windowless control moves in the list.
+TEST_F(FormTest, BringToFrontPutsAControlAboveItsSiblings) {
+    TForm form(nullptr);
+    TPanel a(&form), b(&form), c(&form);
+    TLabel label(&form);
+    for (TControl* control : std::initializer_list<TControl*>{&a, &b, &c, &label}) {
+        control->SetParent(&form);
+        control->SetBounds(0, 0, 100, 100);
+    }
+    form.Show();
+    a.BringToFront();
+    EXPECT_EQ(form.Controls().back(), &a);
+    EXPECT_EQ(GetWindow(form.Handle(), GW_CHILD), a.Handle());
+    b.BringToFront();
+    EXPECT_EQ(GetWindow(form.Handle(), GW_CHILD), b.Handle());
+    EXPECT_EQ(GetWindow(b.Handle(), GW_HWNDNEXT), a.Handle());
+    label.BringToFront();
+    EXPECT_EQ(form.Controls().back(), &label);
+    const std::vector<TControl*> order{&c, &a, &b, &label};
+    EXPECT_EQ(form.Controls(), order);
+}
+
 TEST_F(FormTest, BorderStyleAndIconsMakeTheWindowStyle) {
     TForm form(nullptr);
     form.BorderStyle = bsSingle;
@@ -197,6 +274,19 @@ TEST_F(FormTest, BorderStyleAndIconsMakeTheWindowStyle) {
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_FALSE(style & WS_THICKFRAME);
     EXPECT_TRUE(GetWindowLongPtrW(form.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(FormTest, FormStyleChangesAWindowThatExists) {
+    TForm form(nullptr);
+    form.SetFormStyle(fsStayOnTop);
+    const auto topmost = [&] {
+        return (GetWindowLongPtrW(form.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    };
+    EXPECT_TRUE(topmost());
+    form.SetFormStyle(fsNormal);
+    EXPECT_FALSE(topmost());
+    form.SetFormStyle(fsStayOnTop);
+    EXPECT_TRUE(topmost());
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include "app/framework/class_info.h"
 #include "app/framework/form.h"
 #include "app/framework/text_convert.h"
-#include "imaging/file_bytes.h"
 #include "imaging/png_writer.h"
 #include "imaging/window_capture_win32.h"
 
@@ -15,7 +14,6 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
-#include <filesystem>
 #include <mutex>
 #include <set>
 #include <stdexcept>
@@ -56,8 +54,44 @@ ULONGLONG Now() {
     return GetTickCount64();
 }
 
-std::filesystem::path FilePath(const std::string& utf8) {
-    return std::filesystem::path(Utf8ToWide(utf8));
+// Milliseconds since the process was created.
+long long ProcessAgeMs() {
+    FILETIME created{}, exited{}, kernel{}, user{}, now{};
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return -1;
+    GetSystemTimeAsFileTime(&now);
+    const auto ticks = [](const FILETIME& time) {
+        return (static_cast<long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    return (ticks(now) - ticks(created)) / 10000; // 100 ns units
+}
+
+// The runner reads and writes its files with the C library's wide functions rather than
+// with streams, which would bring the whole locale machinery into the program.
+std::string ReadWholeFile(const std::wstring& path) {
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file)
+        throw std::runtime_error("cannot open " + WideToUtf8(path));
+    std::string bytes;
+    char buffer[8192];
+    std::size_t read = 0;
+    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, read);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed)
+        throw std::runtime_error("cannot read " + WideToUtf8(path));
+    return bytes;
+}
+
+void WriteWholeFile(const std::string& utf8_path, const void* data, std::size_t size) {
+    const std::wstring path = Utf8ToWide(utf8_path);
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (!file)
+        throw std::runtime_error("cannot create " + utf8_path);
+    const bool written = std::fwrite(data, 1, size, file) == size;
+    if (std::fclose(file) != 0 || !written)
+        throw std::runtime_error("cannot write " + utf8_path);
 }
 
 std::string WindowClassName(HWND window) {
@@ -402,6 +436,9 @@ private:
             Fail(script_.LineCount, "the script ended without quit");
             return;
         }
+        // How long the program took to be ready for its user: tests of start-up times read it.
+        if (next_ == 0)
+            Log("process age at the first step: " + std::to_string(ProcessAgeMs()) + " ms");
         const TScriptStep& step = script_.Steps[next_++];
         line_ = step.Line;
         Log(std::to_string(step.Line) + ": " + step.Source);
@@ -479,8 +516,7 @@ private:
             break;
         case scDump: {
             const std::string json = DumpWindowsJson();
-            WriteFileBytes(FilePath(step.Text),
-                           {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()});
+            WriteWholeFile(step.Text, json.data(), json.size());
             break;
         }
         case scScreenshot:
@@ -668,7 +704,8 @@ private:
                      RDW_UPDATENOW | RDW_ALLCHILDREN);
         const TBitmap image =
             windowless ? Crop(CaptureClient(window), area) : CaptureWindow(window);
-        WriteFileBytes(FilePath(file), EncodePNG(image));
+        const std::vector<std::uint8_t> png = EncodePNG(image);
+        WriteWholeFile(file, png.data(), png.size());
     }
 
     void Expect(const TScriptStep& step) {
@@ -818,8 +855,7 @@ void Launch(const std::string& text, const std::string& error, TAutomationOption
 // The script file's text, or why it cannot be read.
 std::string ReadScript(const std::wstring& path, std::string& error) {
     try {
-        const std::vector<std::uint8_t> bytes = ReadFileBytes(std::filesystem::path(path));
-        return std::string(bytes.begin(), bytes.end());
+        return ReadWholeFile(path);
     } catch (const std::exception& failure) {
         error = failure.what();
         return {};
@@ -851,10 +887,11 @@ bool StartAutomationFromEnvironment() {
 }
 
 void StartAutomation(const std::wstring& script_text_or_path, TAutomationOptions options) {
-    std::error_code ignored;
-    const bool file = script_text_or_path.find(L'\n') == std::wstring::npos &&
-                      !script_text_or_path.empty() &&
-                      std::filesystem::is_regular_file(script_text_or_path, ignored);
+    const DWORD attributes = script_text_or_path.find(L'\n') == std::wstring::npos
+                                 ? GetFileAttributesW(script_text_or_path.c_str())
+                                 : INVALID_FILE_ATTRIBUTES;
+    const bool file = !script_text_or_path.empty() && attributes != INVALID_FILE_ATTRIBUTES &&
+                      !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     std::string error;
     const std::string text =
         file ? ReadScript(script_text_or_path, error) : WideToUtf8(script_text_or_path);

@@ -69,6 +69,10 @@ void TButton::WndProc(TMessage& message) {
         return;
     }
     TWinControl::WndProc(message);
+    // A push button with the keyboard focus is the one Enter presses, as in a dialog box,
+    // whichever button is the form's default otherwise.
+    if (message.Msg == WM_GETDLGCODE && Focused())
+        message.Result = (message.Result & ~LRESULT(DLGC_UNDEFPUSHBUTTON)) | DLGC_DEFPUSHBUTTON;
 }
 
 const TClassInfo& TButton::StaticClassInfo() {

@@ -14,7 +14,7 @@ HDDEDATA CALLBACK ClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PT
 
 } // namespace
 
-TDdeClientConv::TDdeClientConv() {
+TDdeConversation::TDdeConversation() {
     DWORD instance = 0;
     if (DdeInitializeA(&instance, ClientCallback,
                        APPCMD_CLIENTONLY | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS,
@@ -22,18 +22,18 @@ TDdeClientConv::TDdeClientConv() {
         instance_ = instance;
 }
 
-TDdeClientConv::~TDdeClientConv() {
+TDdeConversation::~TDdeConversation() {
     CloseLink();
     if (instance_)
         DdeUninitialize(instance_);
 }
 
-bool TDdeClientConv::Connect() {
+bool TDdeConversation::Connect() {
     conversation_ = DdeConnect(instance_, service_handle_, topic_handle_, nullptr);
     return conversation_ != nullptr;
 }
 
-bool TDdeClientConv::OpenLink() {
+bool TDdeConversation::OpenLink() {
     CloseLink();
     if (!instance_ || service_.empty() || topic_.empty())
         return false;
@@ -50,7 +50,7 @@ bool TDdeClientConv::OpenLink() {
     return false;
 }
 
-void TDdeClientConv::CloseLink() {
+void TDdeConversation::CloseLink() {
     if (conversation_) {
         DdeDisconnect(conversation_);
         conversation_ = nullptr;
@@ -65,7 +65,7 @@ void TDdeClientConv::CloseLink() {
     }
 }
 
-std::string TDdeClientConv::RequestData(const std::string& item, unsigned timeout_ms) {
+std::string TDdeConversation::RequestData(const std::string& item, unsigned timeout_ms) {
     if (!conversation_)
         return {};
     HSZ item_handle = DdeCreateStringHandleA(instance_, item.c_str(), CP_WINANSI);
@@ -88,7 +88,7 @@ std::string TDdeClientConv::RequestData(const std::string& item, unsigned timeou
     return text;
 }
 
-bool TDdeClientConv::ExecuteMacro(const std::string& text) {
+bool TDdeConversation::ExecuteMacro(const std::string& text) {
     if (!conversation_)
         return false;
     // DDEML copies the data before it returns; the closing zero travels with the text.

@@ -19,14 +19,14 @@
 
 namespace kalvo {
 
-class TDdeClientConv {
+class TDdeConversation {
 public:
     // Registers a client-only DDEML instance (DdeInitializeA, APPCMD_CLIENTONLY). When that
     // fails, Initialized() is false and OpenLink does nothing.
-    TDdeClientConv();
-    ~TDdeClientConv();
-    TDdeClientConv(const TDdeClientConv&) = delete;
-    TDdeClientConv& operator=(const TDdeClientConv&) = delete;
+    TDdeConversation();
+    ~TDdeConversation();
+    TDdeConversation(const TDdeConversation&) = delete;
+    TDdeConversation& operator=(const TDdeConversation&) = delete;
 
     bool Initialized() const { return instance_ != 0; }
 

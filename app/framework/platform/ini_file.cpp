@@ -1,38 +1,17 @@
 #include "app/framework/platform/ini_file.h"
 
+#include "app/framework/platform/platform_text.h"
+
 #include <charconv>
 #include <climits>
+
 #include <windows.h>
 
 namespace kalvo {
 
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string result(size_t(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), result.data(), size, nullptr,
-                            nullptr);
-    return result;
-}
-
-std::string SystemMessage(DWORD error) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text(buffer ? buffer : L"", length);
-    if (buffer)
-        LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' ||
-                             text.back() == L'.'))
-        text.pop_back();
-    return text.empty() ? "system error " + std::to_string(error) : Utf8(text);
-}
+using platform::Utf8;
 
 // GetPrivateProfileStringW into a buffer that grows until the answer fits. The platform
 // reports truncation by returning the buffer size less one (a value) or less two (a list of
@@ -88,12 +67,8 @@ std::wstring TIniFile::ReadString(const std::wstring& section, const std::wstrin
 void TIniFile::WriteString(const std::wstring& section, const std::wstring& key,
                            const std::wstring& value) {
     if (!WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(),
-                                    file_name_.c_str())) {
-        const DWORD error = GetLastError();
-        throw EIniFileError("Cannot write to the INI file \"" + Utf8(file_name_) +
-                                "\": " + SystemMessage(error),
-                            file_name_);
-    }
+                                    file_name_.c_str()))
+        throw EIniFileError("Unable to write to " + Utf8(file_name_), file_name_);
 }
 
 int TIniFile::ReadInteger(const std::wstring& section, const std::wstring& key,

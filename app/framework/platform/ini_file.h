@@ -11,7 +11,7 @@
 
 namespace kalvo {
 
-// A value could not be written. what() names the file (UTF-8) and the system's reason.
+// A value could not be written. what() is "Unable to write to " and the file name (UTF-8).
 class EIniFileError : public std::runtime_error {
 public:
     EIniFileError(const std::string& message, std::wstring file_name)

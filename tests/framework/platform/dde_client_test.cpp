@@ -162,7 +162,7 @@ protected:
         client.SetTopic("Setup");
     }
     TRecordingDdeServer server;
-    TDdeClientConv client;
+    TDdeConversation client;
 };
 
 // One request per conversation, as the setup program asks: open, request, close.
@@ -305,7 +305,7 @@ bool ServerAnswers(const char* service, const char* topic) {
 TEST(DdeClientStartTest, StartsTheServersProgramAndConnectsOnceMore) {
     ASSERT_FALSE(ServerAnswers("kalvo_platform_fixture", "KALVOSTART"))
         << "a fixture server of an earlier run is still there";
-    TDdeClientConv client;
+    TDdeConversation client;
     client.SetService("kalvo_platform_fixture");
     client.SetTopic("KALVOSTART");
     ASSERT_TRUE(client.OpenLink()) << "the fixture program did not start or did not answer";
@@ -377,7 +377,7 @@ protected:
     std::wstring programs;
     std::wstring group_folder;
     std::wstring item_file;
-    TDdeClientConv client;
+    TDdeConversation client;
 };
 
 TEST_F(ProgramManagerTest, CreatesAndDeletesAGroupWithAnItem) {

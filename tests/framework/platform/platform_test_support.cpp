@@ -14,7 +14,13 @@ TTempFolder::TTempFolder() {
     const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
     if (length == 0 || length > MAX_PATH)
         throw std::runtime_error("GetTempPathW failed");
-    path_ = std::wstring(temp, length) + L"kalvo_platform_" +
+    // Under its long name, as the shell gives folders back.
+    wchar_t full[MAX_PATH + 1] = {};
+    const DWORD full_length = GetLongPathNameW(temp, full, MAX_PATH + 1);
+    const std::wstring base = full_length && full_length <= MAX_PATH
+                                  ? std::wstring(full, full_length)
+                                  : std::wstring(temp, length);
+    path_ = base + L"kalvo_platform_" +
             std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++counter);
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);

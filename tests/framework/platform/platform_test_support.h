@@ -39,6 +39,46 @@ bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
 std::string ReadBytes(const std::wstring& path);
 
+// A started program (CreateProcessW with the command line as given), ended and released at the
+// end if the test did not see it end.
+class TStartedProgram {
+public:
+    explicit TStartedProgram(std::wstring command_line) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           nullptr, &startup, &info_)) {
+            started_ = true;
+            CloseHandle(info_.hThread);
+        }
+    }
+    ~TStartedProgram() {
+        if (!started_)
+            return;
+        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(info_.hProcess, 99);
+            WaitForSingleObject(info_.hProcess, 5000);
+        }
+        CloseHandle(info_.hProcess);
+    }
+    TStartedProgram(const TStartedProgram&) = delete;
+    TStartedProgram& operator=(const TStartedProgram&) = delete;
+
+    bool Started() const { return started_; }
+    DWORD Id() const { return info_.dwProcessId; }
+    bool Ended() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }
+    // The exit code once ended; STILL_ACTIVE before.
+    DWORD ExitCode() const {
+        DWORD code = 0;
+        GetExitCodeProcess(info_.hProcess, &code);
+        return code;
+    }
+
+private:
+    PROCESS_INFORMATION info_{};
+    bool started_ = false;
+};
+
 // Whether the test runs under Wine rather than Windows (ntdll exports wine_get_version). Only
 // for tests that say where Wine differs from Windows.
 bool RunningUnderWine();
