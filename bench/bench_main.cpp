@@ -1,16 +1,23 @@
-// Runs every registered benchmark, or those whose name contains the first argument.
+// Runs every registered benchmark, or those whose name contains the first argument; or, with
+// `--child NAME ...`, the child registered under NAME.
 #include "bench/bench.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 
 namespace kalvo::bench {
 
 std::vector<Benchmark>& Registry() {
     static std::vector<Benchmark> registry;
     return registry;
+}
+
+std::vector<std::pair<std::string, ChildMain>>& Children() {
+    static std::vector<std::pair<std::string, ChildMain>> children;
+    return children;
 }
 
 namespace {
@@ -53,14 +60,43 @@ double SecondsPerRun(const Body& body) {
 
 int main(int argc, char** argv) {
     using namespace kalvo::bench;
+    if (argc > 2 && std::strcmp(argv[1], "--child") == 0) {
+        for (const auto& [name, child] : Children()) {
+            if (name != argv[2])
+                continue;
+            try {
+                return child(std::vector<std::string>(argv + 3, argv + argc));
+            } catch (const std::exception& error) {
+                std::fprintf(stderr, "kalvo_bench: child '%s' failed: %s\n", argv[2], error.what());
+                return 1;
+            }
+        }
+        std::fprintf(stderr, "kalvo_bench: no child named '%s'\n", argv[2]);
+        return 2;
+    }
     const char* filter = argc > 1 ? argv[1] : "";
+    int status = 0;
     for (const Benchmark& benchmark : Registry()) {
         if (!std::strstr(benchmark.name.c_str(), filter))
             continue;
-        const double reference = SecondsPerRun(benchmark.reference);
-        const double body = SecondsPerRun(benchmark.body);
-        std::printf("%-28s %8.2f x  %s\n", benchmark.name.c_str(), body / reference,
-                    benchmark.reference_name.c_str());
+        if (benchmark.only_when_named && !*filter) {
+            std::printf("%-28s  skipped in a run of all, it takes long: kalvo_bench \"%s\"\n",
+                        benchmark.name.c_str(), benchmark.name.c_str());
+            std::fflush(stdout);
+            continue;
+        }
+        try {
+            const double reference = SecondsPerRun(benchmark.reference);
+            const double body = SecondsPerRun(benchmark.body);
+            std::printf("%-28s %8.2f x  %s\n", benchmark.name.c_str(), body / reference,
+                        benchmark.reference_name.c_str());
+            if (benchmark.note)
+                std::printf("    %s\n", benchmark.note(reference, body).c_str());
+        } catch (const std::exception& error) {
+            std::printf("%-28s  FAILED: %s\n", benchmark.name.c_str(), error.what());
+            status = 1;
+        }
+        std::fflush(stdout);
     }
-    return 0;
+    return status;
 }
