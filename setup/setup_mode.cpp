@@ -1,0 +1,35 @@
+#include "setup/setup_mode.h"
+
+#include "setup/setup_state.h"
+
+namespace kalvo {
+
+TSetupMode DecideSetupMode(const TStartupFacts& facts) {
+    const bool full_setup = facts.OwnSize >= FullSetupMinSize;
+    if (!facts.RecordExists)
+        return full_setup ? smInstall : smUninstallFinished;
+    if (!facts.ClientExists)
+        return smInstall;
+    return full_setup && facts.UpdatePossible ? smUpdate : smUninstall;
+}
+
+TActionChoices ActionChoices(TSetupMode mode) {
+    TActionChoices choices;
+    switch (mode) {
+    case smUninstallFinished:
+        break;
+    case smInstall:
+        choices.InstallEnabled = choices.InstallChecked = true;
+        break;
+    case smUpdate:
+        choices.UpdateEnabled = choices.UpdateChecked = true;
+        choices.UninstallEnabled = true;
+        break;
+    case smUninstall:
+        choices.UninstallEnabled = choices.UninstallChecked = true;
+        break;
+    }
+    return choices;
+}
+
+} // namespace kalvo

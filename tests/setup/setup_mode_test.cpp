@@ -1,0 +1,56 @@
+#include "setup/setup_mode.h"
+#include "setup/setup_state.h"
+
+#include <gtest/gtest.h>
+
+namespace kalvo {
+namespace {
+
+TEST(SetupModeTest, DecidesEveryRowOfTheStartUpTable) {
+    constexpr std::uint64_t Stub = SetupStubSize;
+    constexpr std::uint64_t Full = 5'000'000;
+    struct Case {
+        TStartupFacts facts;
+        TSetupMode mode;
+    };
+    const Case cases[] = {
+        // The uninstaller copy.
+        {{Stub, false, false, false}, smUninstallFinished},
+        {{Stub, true, false, false}, smInstall},
+        {{Stub, true, false, true}, smInstall},
+        {{Stub, true, true, true}, smUninstall}, // whatever the versions
+        {{Stub, true, true, false}, smUninstall},
+        // A full setup.
+        {{Full, false, false, false}, smInstall},
+        {{Full, true, false, true}, smInstall},
+        {{Full, true, true, true}, smUpdate},
+        {{Full, true, true, false}, smUninstall},
+        // The size threshold itself.
+        {{FullSetupMinSize - 1, false, false, false}, smUninstallFinished},
+        {{FullSetupMinSize, false, false, false}, smInstall},
+        {{FullSetupMinSize - 1, true, true, true}, smUninstall},
+        {{FullSetupMinSize, true, true, true}, smUpdate},
+        {{0, false, false, false}, smUninstallFinished},
+    };
+    for (const Case& c : cases)
+        EXPECT_STREQ(SetupModeName(DecideSetupMode(c.facts)), SetupModeName(c.mode))
+            << "size " << c.facts.OwnSize << ", record " << c.facts.RecordExists << ", client "
+            << c.facts.ClientExists << ", update possible " << c.facts.UpdatePossible;
+}
+
+TEST(SetupModeTest, EnablesAndChecksTheChoicesOfEachMode) {
+    struct Case {
+        TSetupMode mode;
+        TActionChoices choices;
+    };
+    const Case cases[] = {
+        {smInstall, {true, true, false, false, false, false}},
+        {smUpdate, {false, false, true, true, true, false}},
+        {smUninstall, {false, false, false, false, true, true}},
+    };
+    for (const Case& c : cases)
+        EXPECT_TRUE(ActionChoices(c.mode) == c.choices) << SetupModeName(c.mode);
+}
+
+} // namespace
+} // namespace kalvo
