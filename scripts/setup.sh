@@ -21,6 +21,10 @@ declare -A needed=(
     [xdotool]=xdotool
     [xdpyinfo]=x11-utils
     [dpkg-source]=dpkg-dev
+    # chmcmd compiles the demo client's help (payload/help).
+    [chmcmd]=fp-utils
+    # lnkinfo reads back the shortcut an install writes (tests/setup/e2e).
+    [lnkinfo]=liblnk-utils
 )
 # Headers and libraries, by a file each package installs.
 declare -A needed_files=(

@@ -6,7 +6,8 @@ export XAUTHORITY="${XAUTHORITY:-$HOME/.Xauthority}"
 export WINEPREFIX="$wine_session_dir/prefix"
 export HOME="$wine_session_dir/home"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# KALVO_WINEDLLOVERRIDES adds overrides of a test's own (no Mono or Gecko installers always).
+export WINEDLLOVERRIDES="mscoree,mshtml=${KALVO_WINEDLLOVERRIDES:+;$KALVO_WINEDLLOVERRIDES}"
 export WINE=/usr/lib/wine/wine64
 export WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
