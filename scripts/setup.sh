@@ -30,6 +30,8 @@ declare -A needed=(
 declare -A needed_files=(
     [/usr/include/zlib.h]=zlib1g-dev
     [/usr/include/jpeglib.h]=libjpeg-dev
+    # libpng is the reference of the PNG decoder's benchmark (bench/png_bench.cpp).
+    [/usr/include/png.h]=libpng-dev
     [/usr/x86_64-w64-mingw32/include/zlib.h]=libz-mingw-w64-dev
     [/usr/src/googletest/CMakeLists.txt]=googletest
     # ImageMagick and PIL make the test pictures (tests/fixtures/make_fixtures.sh).
