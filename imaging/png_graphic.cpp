@@ -347,8 +347,8 @@ struct TAncillary {
 class TImageDecoder {
 public:
     TImageDecoder(const THeader& h, const TAncillary& a, const TPNGInfo& info, TChunkReader& reader,
-                  TBitmap& bitmap)
-        : h_(h), reader_(reader), bitmap_(bitmap) {
+                  TBitmap& bitmap, const TPNGGraphic::TProgressEvent& progress)
+        : h_(h), reader_(reader), bitmap_(bitmap), progress_(progress) {
         using TScheme = TColorManager::TColorScheme;
         static constexpr TScheme Schemes[] = {
             TColorManager::csG,  TColorManager::csG, TColorManager::csRGB, TColorManager::csIndexed,
@@ -367,15 +367,22 @@ public:
 
     // Decodes every row; `first` is the first IDAT chunk.
     void Run(const TChunk& first) {
+        if (progress_)
+            progress_(TPNGGraphic::psStarting, 0, "Preparing...");
         inflater_.SetInput(first.data);
         if (h_.interlace == 0) {
+            total_rows_ = std::int64_t(h_.height);
             DecodePass({0, 0, 1, 1});
         } else {
+            for (const TPass& pass : Adam7)
+                total_rows_ += PassHeight(pass);
             for (const TPass& pass : Adam7)
                 DecodePass(pass);
         }
         DrainRest();
         inflater_.Finish();
+        if (progress_)
+            progress_(TPNGGraphic::psEnding, 100, "Transfering...");
     }
 
 private:
@@ -400,13 +407,21 @@ private:
         }
     }
 
-    void DecodePass(const TPass& pass) {
+    // Rows of a pass; 0 when the image is too small to have any pixel in it.
+    int PassHeight(const TPass& pass) const {
         const int width = int(h_.width);
         const int height = int(h_.height);
         if (width <= pass.x0 || height <= pass.y0)
+            return 0;
+        return (height - pass.y0 + pass.dy - 1) / pass.dy;
+    }
+
+    void DecodePass(const TPass& pass) {
+        const int width = int(h_.width);
+        const int pass_height = PassHeight(pass);
+        if (pass_height == 0)
             return;
         const int pass_width = (width - pass.x0 + pass.dx - 1) / pass.dx;
-        const int pass_height = (height - pass.y0 + pass.dy - 1) / pass.dy;
         const std::size_t row_bytes = (std::size_t(pass_width) * bits_per_pixel_ + 7) / 8;
         current_.assign(row_bytes + 1, 0);
         prior_.assign(row_bytes + 1, 0);
@@ -430,6 +445,9 @@ private:
                     std::memcpy(dst, src, std::size_t(out_bpp));
             }
             std::swap(current_, prior_);
+            if (progress_)
+                progress_(TPNGGraphic::psRunning, int(++rows_done_ * 100 / total_rows_),
+                          "Transfering...");
         }
     }
 
@@ -453,6 +471,9 @@ private:
     const THeader& h_;
     TChunkReader& reader_;
     TBitmap& bitmap_;
+    const TPNGGraphic::TProgressEvent& progress_;
+    std::int64_t total_rows_ = 0;
+    std::int64_t rows_done_ = 0;
     TColorManager colors_;
     std::array<std::uint8_t, 256> gamma_{};
     TLZ77Decoder inflater_;
@@ -708,7 +729,7 @@ void TPNGGraphic::LoadFromBytes(std::span<const std::uint8_t> file) {
                     TBitmap(width, height, format,
                             Storage() ? Storage()->MakeSibling(width, height, format, RowOrder())
                                       : MakeHeapStorage(width, height, format, roTopDown));
-                TImageDecoder(h, a, info, reader, decoded).Run(chunk);
+                TImageDecoder(h, a, info, reader, decoded, OnProgress).Run(chunk);
                 have_image = true;
             } else if (IsType(chunk.type, "PLTE")) {
                 ReadPalette(chunk, a);

@@ -29,7 +29,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace kalvo {
@@ -91,7 +93,15 @@ private:
 // stays one.
 class TPNGGraphic : public TBitmap {
 public:
+    // Progress of a decode: psStarting with "Preparing..." before the rows, psRunning with
+    // "Transfering..." and the percentage of rows done after each row, psEnding with 100.
+    enum TProgressStage { psStarting, psRunning, psEnding };
+    using TProgressEvent =
+        std::function<void(TProgressStage stage, int percent, const std::string& message)>;
+
     TPNGGraphic() = default;
+
+    TProgressEvent OnProgress;
 
     // Decodes the picture that begins at the first byte. Raises as described above; the
     // graphic is then empty.

@@ -5,6 +5,8 @@
 #include <array>
 #include <fstream>
 #include <gtest/gtest.h>
+
+#include <tuple>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -164,6 +166,44 @@ TEST(PngGraphicTest, IndexedTransparencyBecomesAlpha) {
     for (std::size_t i = 4; i < table.size(); ++i)
         EXPECT_EQ(table[i], 255) << i;
     EXPECT_EQ(graphic.Palette().size(), 16u);
+}
+
+// Progress: "Preparing..." before the rows, then one report per row of every Adam7 pass,
+// rising to 100.
+TEST(PngGraphicTest, ReportsProgressPerRow) {
+    for (const char* name : {"png_rgb8.png", "png_rgb8_adam7.png"}) {
+        SCOPED_TRACE(name);
+        TPNGGraphic graphic;
+        std::vector<std::tuple<TPNGGraphic::TProgressStage, int, std::string>> reports;
+        graphic.OnProgress = [&](TPNGGraphic::TProgressStage stage, int percent,
+                                 const std::string& message) {
+            reports.emplace_back(stage, percent, message);
+        };
+        graphic.LoadFromBytes(test::FixtureBytes(name));
+        ASSERT_GE(reports.size(), 3u);
+        EXPECT_EQ(reports.front(), std::make_tuple(TPNGGraphic::psStarting, 0,
+                                                   std::string("Preparing...")));
+        EXPECT_EQ(std::get<0>(reports.back()), TPNGGraphic::psEnding);
+        int rows = 0, last = 0;
+        for (const auto& [stage, percent, message] : reports) {
+            if (stage != TPNGGraphic::psRunning)
+                continue;
+            ++rows;
+            EXPECT_EQ(message, "Transfering...");
+            EXPECT_GE(percent, last);
+            last = percent;
+        }
+        EXPECT_EQ(last, 100);
+        const bool interlaced = graphic.Info().Interlace != 0;
+        int expected_rows = graphic.Height();
+        if (interlaced) {
+            // Rows of the seven passes of a picture at least 8 pixels wide.
+            const int h = graphic.Height();
+            expected_rows = (h + 7) / 8 * 2 + (h + 3) / 8 + (h + 3) / 4 + (h + 1) / 4 + (h + 1) / 2 +
+                            h / 2;
+        }
+        EXPECT_EQ(rows, expected_rows);
+    }
 }
 
 TEST(PngGraphicTest, IndexedWithoutTransparencyStaysOpaque) {
