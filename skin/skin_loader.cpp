@@ -259,24 +259,6 @@ void ParseGradients(TsGeneralData& record) {
                                   : ParseGradientData(record.HotGradientData);
 }
 
-// Margins of a mask over its own picture when none are written: a third of a state image.
-void PictureMargins(TsMaskData& mask, int width, int height) {
-    mask.WL = mask.WR = std::int16_t(width / (std::max<int>(mask.ImageCount, 1) * 3));
-    mask.WT = mask.WB = std::int16_t(height / ((std::max<int>(mask.MaskType, 0) + 1) * 3));
-}
-
-// The margin rule of border masks: all four margins 0 become BorderWidth, or a third of a
-// state image.
-void BorderMargins(TsMaskData& mask) {
-    if (mask.WL + mask.WT + mask.WR + mask.WB != 0)
-        return;
-    if (mask.BorderWidth != 0) {
-        mask.WL = mask.WT = mask.WR = mask.WB = mask.BorderWidth;
-        return;
-    }
-    PictureMargins(mask, mask.SourceRect.Width(), mask.SourceRect.Height());
-}
-
 class TLoader {
 public:
     TLoader(const TSkinLoadSource& source, TsSkinModel& model)
@@ -391,9 +373,10 @@ private:
         const bool legacy = kind == TMaskValueKind::Legacy;
         TsMaskData mask = legacy ? NewMask(SkinUpperCase(section), SkinUpperCase(key))
                                  : NewMask(section, key);
-        CopyDescriptor(*descriptor, mask);
         if (kind == TMaskValueKind::Border || legacy)
-            BorderMargins(mask);
+            ApplyDefaultMargins(*descriptor, descriptor->SourceRect.Width(),
+                                descriptor->SourceRect.Height());
+        CopyDescriptor(*descriptor, mask);
         model_.MaskTable.push_back(std::move(mask));
     }
 
@@ -411,12 +394,12 @@ private:
             return;
         if (!png && descriptor->ImgType != itisaTexture)
             picture->SetPixelFormat(pf24bit);
+        if (!descriptor->MarginsGiven)
+            ApplyDefaultMargins(*descriptor, picture->Width(), picture->Height());
         TsMaskData mask = NewMask(section, key);
         CopyDescriptor(*descriptor, mask);
         mask.SourceRect = {0, 0, picture->Width(), picture->Height()};
         mask.StretchMode = 4;
-        if (!descriptor->MarginsGiven)
-            PictureMargins(mask, picture->Width(), picture->Height());
         mask.Image = std::make_unique<TBitmap>(std::move(*picture));
         model_.MaskTable.push_back(std::move(mask));
     }
@@ -573,32 +556,39 @@ private:
         if (!stored.MasterBitmap.Empty())
             SetMaster(stored.MasterBitmap.Clone());
         for (const TsSkinImage& image : stored.Images) {
-            TsMaskData mask = NewMask(SkinUpperCase(image.SectionName),
-                                      SkinUpperCase(image.PropertyName));
-            mask.ImageCount = image.ImageCount;
-            mask.MaskType = image.MaskType;
-            mask.BorderWidth = image.BorderWidth;
-            mask.StretchMode = image.StretchMode;
-            mask.ImgType = image.ImgType;
-            mask.WL = image.WL;
-            mask.WT = image.WT;
-            mask.WR = image.WR;
-            mask.WB = image.WB;
-            if (mask.ImageCount == 0) {
-                mask.ImageCount = 3;
-                mask.MaskType = 1;
+            TMaskDescriptor descriptor;
+            descriptor.ImageCount = image.ImageCount;
+            descriptor.MaskType = image.MaskType;
+            descriptor.BorderWidth = image.BorderWidth;
+            descriptor.StretchMode = image.StretchMode;
+            descriptor.ImgType = image.ImgType;
+            descriptor.WL = image.WL;
+            descriptor.WT = image.WT;
+            descriptor.WR = image.WR;
+            descriptor.WB = image.WB;
+            if (descriptor.ImageCount == 0) {
+                descriptor.ImageCount = 3;
+                descriptor.MaskType = 1;
             }
-            if (mask.ImageCount < 0 || mask.MaskType < 0 || mask.ImgType > itisaGlow)
+            if (descriptor.ImageCount < 0 || descriptor.MaskType < 0 ||
+                descriptor.ImgType > itisaGlow)
                 continue;
-            if (image.Image && !image.Image->Empty() && !image.Name.empty()) {
-                mask.SourceRect = {0, 0, image.Image->Width(), image.Image->Height()};
-                mask.Image = std::make_unique<TBitmap>(To24Bit(image.Image->Clone()));
+            const bool own = image.Image && !image.Image->Empty() && !image.Name.empty();
+            if (own) {
+                descriptor.SourceRect = {0, 0, image.Image->Width(), image.Image->Height()};
             } else {
-                mask.SourceRect = {image.Left, image.Top, image.Right, image.Bottom};
-                if (model_.MasterBitmap.Empty() || !RectInside(mask.SourceRect, model_.MasterBitmap))
+                descriptor.SourceRect = {image.Left, image.Top, image.Right, image.Bottom};
+                if (model_.MasterBitmap.Empty() ||
+                    !RectInside(descriptor.SourceRect, model_.MasterBitmap))
                     continue;
             }
-            BorderMargins(mask);
+            ApplyDefaultMargins(descriptor, descriptor.SourceRect.Width(),
+                                descriptor.SourceRect.Height());
+            TsMaskData mask = NewMask(SkinUpperCase(image.SectionName),
+                                      SkinUpperCase(image.PropertyName));
+            CopyDescriptor(descriptor, mask);
+            if (own)
+                mask.Image = std::make_unique<TBitmap>(To24Bit(image.Image->Clone()));
             model_.MaskTable.push_back(std::move(mask));
         }
     }
