@@ -37,8 +37,9 @@ struct TAutomationOptions {
     // Called once when the script ends, passed or failed; it must not start or stop a script.
     std::function<void(const TAutomationOutcome&)> OnFinished;
     // The log: first "process age at the first step: N ms" (the time from the process's
-    // creation to the first step), then every step as it runs ("LINE: the line"), then the
-    // failure or "automation: passed". Empty: no log.
+    // creation to the first step) and "time from the script's start to the first step: N ms",
+    // then every step as it runs ("LINE: the line"), then the failure or
+    // "automation: passed". Empty: no log.
     std::wstring LogPath;
     unsigned TimeoutMs = 60000;    // the whole script
     unsigned IdleTimeoutMs = 5000; // wait-idle, and for posted input to be taken

@@ -58,6 +58,9 @@ class Run:
         self.seconds = seconds
         match = re.match(r"process age at the first step: (-?\d+) ms", log)
         self.age_ms = int(match.group(1)) if match else None
+        # Without the system's process start: what the program did before its first step.
+        match = re.search(r"time from the script's start to the first step: (-?\d+) ms", log)
+        self.script_ms = int(match.group(1)) if match else None
 
     def passed(self):
         check(self.code == 0 and self.log.rstrip().endswith("automation: passed"),
