@@ -2,26 +2,13 @@
 
 #include "skin/option_values.h"
 #include "skin/skin_error.h"
+#include "skin/skin_text.h"
 
 #include <cstddef>
 #include <string>
 
 namespace kalvo {
 namespace {
-
-bool IsBlank(char c) {
-    return static_cast<unsigned char>(c) <= 0x20;
-}
-
-std::string_view Trim(std::string_view text) {
-    std::size_t first = 0;
-    while (first < text.size() && IsBlank(text[first]))
-        ++first;
-    std::size_t last = text.size();
-    while (last > first && IsBlank(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
-}
 
 // A word of a step: decimal, or hexadecimal after "$" or "0x" as colours may be written.
 std::int32_t StepNumber(std::string_view word) {
@@ -42,7 +29,7 @@ TsGradArray ParseGradientData(std::string_view text) {
         std::size_t end = text.find(';', pos);
         if (end == std::string_view::npos)
             end = text.size();
-        const std::string_view word = Trim(text.substr(pos, end - pos));
+        const std::string_view word = TrimSkinText(text.substr(pos, end - pos));
         if (!word.empty())
             words.push_back(word);
         pos = end + 1;

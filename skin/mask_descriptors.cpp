@@ -1,6 +1,7 @@
 #include "skin/mask_descriptors.h"
 
 #include "skin/skin_error.h"
+#include "skin/skin_text.h"
 
 #include <cstddef>
 #include <limits>
@@ -20,38 +21,12 @@ constexpr Number kSaturated = Number{1} << 40;
     throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool IsBlank(char c) {
-    return static_cast<unsigned char>(c) <= 0x20;
-}
-
-std::string_view Trim(std::string_view text) {
-    std::size_t first = 0;
-    while (first < text.size() && IsBlank(text[first]))
-        ++first;
-    std::size_t last = text.size();
-    while (last > first && IsBlank(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
-}
-
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return upper;
-}
-
 // A number in a fixed-position field: digits only, no sign, no blanks.
 Number DigitField(std::string_view value, std::size_t position, std::size_t length) {
     const std::string_view field = value.substr(position - 1, length);
     Number result = 0;
     for (char c : field) {
-        if (!IsDigit(c))
+        if (!IsSkinDigit(c))
             NotAnInteger(field);
         result = result * 10 + (c - '0');
     }
@@ -70,7 +45,7 @@ Number SignedField(std::string_view field) {
         NotAnInteger(field);
     Number result = 0;
     for (char c : digits) {
-        if (!IsDigit(c))
+        if (!IsSkinDigit(c))
             NotAnInteger(field);
         result = result * 10 + (c - '0');
         if (result > kSaturated)
@@ -191,14 +166,14 @@ std::optional<TMaskDescriptor> ParseExternal(std::string_view value) {
     const std::vector<std::string_view> fields = SplitRuns(value, "!");
     if (fields.size() < 4)
         return std::nullopt;
-    const std::string_view name = Trim(fields[0]);
+    const std::string_view name = TrimSkinText(fields[0]);
     // The name is matched as written: a lower-case extension does not count.
     if (name.find(".BMP") == std::string_view::npos && name.find(".PNG") == std::string_view::npos)
         return std::nullopt;
 
     Number numbers[7] = {0, 0, 0, 0, 0, 0, 0};  // ImageCount, MaskType, ImgType, WL..WB
     for (std::size_t i = 1; i < fields.size() && i <= 7; ++i)
-        numbers[i - 1] = SignedField(Trim(fields[i]));
+        numbers[i - 1] = SignedField(TrimSkinText(fields[i]));
     const Number image_count = numbers[0];
     const Number mask_type = numbers[1];
     const Number img_type = numbers[2];
@@ -245,12 +220,12 @@ std::vector<std::string_view> LegacyWords(std::string_view value) {
                 end = value.size();
             words.push_back(value.substr(pos + 1, end - pos - 1));
             pos = end + 1;
-        } else if (c == ')' || IsBlank(c)) {
+        } else if (c == ')' || IsSkinBlank(c)) {
             ++pos;
         } else {
             std::size_t end = pos;
             while (end < value.size() && value[end] != '(' && value[end] != ')' &&
-                   !IsBlank(value[end]))
+                   !IsSkinBlank(value[end]))
                 ++end;
             words.push_back(value.substr(pos, end - pos));
             pos = end;
@@ -338,7 +313,7 @@ TMaskValueKind ClassifyMaskValue(std::string_view value) {
     default:
         break;
     }
-    const std::string upper = Upper(value);
+    const std::string upper = SkinUpperCase(value);
     const bool has_hash = upper.find('#') != std::string::npos;
     constexpr std::size_t none = std::string::npos;
     const std::size_t bmp = upper.rfind(".BMP");

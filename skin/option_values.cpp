@@ -1,6 +1,7 @@
 #include "skin/option_values.h"
 
 #include "skin/skin_error.h"
+#include "skin/skin_text.h"
 
 #include <charconv>
 #include <cstddef>
@@ -9,24 +10,6 @@
 
 namespace kalvo {
 namespace {
-
-bool IsBlank(char c) {
-    return static_cast<unsigned char>(c) <= 0x20;
-}
-
-std::string_view Trim(std::string_view text) {
-    std::size_t first = 0;
-    while (first < text.size() && IsBlank(text[first]))
-        ++first;
-    std::size_t last = text.size();
-    while (last > first && IsBlank(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
-}
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
@@ -45,7 +28,7 @@ std::optional<std::uint32_t> Magnitude(std::string_view digits, int base, std::u
         return std::nullopt;
     std::uint64_t value = 0;
     for (char c : digits) {
-        const int digit = base == 16 ? HexDigit(c) : (IsDigit(c) ? c - '0' : -1);
+        const int digit = base == 16 ? HexDigit(c) : (IsSkinDigit(c) ? c - '0' : -1);
         if (digit < 0)
             return std::nullopt;
         value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
@@ -74,7 +57,7 @@ std::optional<std::int32_t> Decimal(std::string_view text) {
 } // namespace
 
 std::optional<std::int32_t> ParseLenientInteger(std::string_view text) {
-    text = Trim(text);
+    text = TrimSkinText(text);
     bool negative = false;
     std::string_view rest = text;
     if (!rest.empty() && (rest.front() == '-' || rest.front() == '+')) {
@@ -129,7 +112,7 @@ double ParseFraction(std::string_view text, double default_value) {
     // Accepted: blanks around, an optional sign, digits with at most one "." among them and
     // at least one digit. No exponent, no "inf" or "nan", no thousands separators. The
     // checked text is handed to from_chars, which never looks at the locale.
-    text = Trim(text);
+    text = TrimSkinText(text);
     std::string number;
     std::size_t i = 0;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
@@ -141,7 +124,7 @@ double ParseFraction(std::string_view text, double default_value) {
     bool point = false;
     for (; i < text.size(); ++i) {
         const char c = text[i];
-        if (IsDigit(c)) {
+        if (IsSkinDigit(c)) {
             ++digits;
         } else if (c == '.' && !point) {
             point = true;

@@ -24,10 +24,6 @@ constexpr std::int32_t Absent = -1;
 // A picture this large or larger is a pattern; a smaller one becomes a texture mask.
 constexpr std::int64_t PatternMinPixels = 90000;
 
-bool SameText(const std::string& a, const std::string& b) {
-    return SkinUpperCase(a) == SkinUpperCase(b);
-}
-
 bool Contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
@@ -195,7 +191,7 @@ public:
 private:
     const TsOptionsFile::TKey* Find(const char* key) const {
         for (const TsOptionsFile::TKey& entry : section_.Keys)
-            if (SameText(entry.Name, key))
+            if (SameSkinName(entry.Name, key))
                 return &entry;
         return nullptr;
     }
@@ -308,7 +304,7 @@ private:
                 SetMaster(std::move(*picture));
         for (const TsOptionsFile::TSection& section : options.Sections())
             for (const TsOptionsFile::TKey& key : section.Keys) {
-                if (SameText(section.Name, GlobalSection) && SameText(key.Name, "MASTERBITMAP"))
+                if (SameSkinName(section.Name, GlobalSection) && SameSkinName(key.Name, "MASTERBITMAP"))
                     continue;
                 AddMask(section.Name, key.Name, key.Value, false);
             }
@@ -529,7 +525,7 @@ private:
                 TsGeneralData record;
                 const std::string parent = common_.ReadString(section.Name, "PARENTCLASS", "");
                 for (const TsGeneralData& candidate : model_.SectionTable)
-                    if (!parent.empty() && SameText(candidate.SectionName, parent)) {
+                    if (!parent.empty() && SameSkinName(candidate.SectionName, parent)) {
                         record = candidate;
                         break;
                     }

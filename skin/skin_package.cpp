@@ -181,13 +181,6 @@ void ReadEntries(TacSkinConvertor& convertor, TSkinStream& source,
 
 } // namespace
 
-std::string SkinUpperCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return text;
-}
-
 void TacSkinConvertor::Clear() {
     ClearEntries(*this);
     if (OwnedSource) {

@@ -5,6 +5,7 @@
 
 #include "skin/skin_files.h"
 #include "skin/skin_stream.h"
+#include "skin/skin_text.h"
 
 #include <cstdint>
 #include <functional>
@@ -76,8 +77,5 @@ bool LoadPackageFile(const ISkinFiles& files, const std::string& file,
 // default level (header bytes 78 9C).
 std::vector<std::uint8_t> WritePackage(
     const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& entries);
-
-// Upper-casing of 8-bit names as the skin compares them (ASCII letters only).
-std::string SkinUpperCase(std::string text);
 
 } // namespace kalvo
