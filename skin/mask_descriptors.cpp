@@ -248,12 +248,19 @@ std::optional<TMaskDescriptor> ParseLegacy(std::string_view value) {
     const std::vector<std::string_view> words = LegacyWords(value);
     if (words.size() < 2)
         return std::nullopt;
-    const std::vector<Number> rect = LegacyNumbers(words[1]);
+    // Any text may hold a "#" (a description, an author's note): words that are not numbers
+    // make it no mask rather than an error that would cost the whole skin.
+    std::vector<Number> rect;
+    std::vector<Number> counts;
+    try {
+        rect = LegacyNumbers(words[1]);
+        if (words.size() >= 3)
+            counts = LegacyNumbers(words[2]);
+    } catch (const EConvertError&) {
+        return std::nullopt;
+    }
     if (rect.size() < 4)
         return std::nullopt;
-    std::vector<Number> counts;
-    if (words.size() >= 3)
-        counts = LegacyNumbers(words[2]);
 
     TMaskDescriptor mask;
     mask.Kind = TMaskValueKind::Legacy;

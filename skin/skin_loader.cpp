@@ -6,6 +6,7 @@
 #include "imaging/png_graphic.h"
 #include "skin/option_values.h"
 #include "skin/skin_error.h"
+#include "skin/skin_text.h"
 
 #include <algorithm>
 #include <optional>
@@ -263,7 +264,7 @@ public:
             std::string text;
             for (std::string line : source.CommonSections) {
                 if (line.empty() || line[0] != ';')
-                    line.erase(std::remove(line.begin(), line.end(), ' '), line.end());
+                    line.erase(std::remove_if(line.begin(), line.end(), IsSkinBlank), line.end());
                 text += line;
                 text += '\n';
             }
@@ -601,6 +602,9 @@ private:
                         break;
                     }
             }
+            // A pattern with no picture anywhere is no pattern: painters never meet an empty one.
+            if (!picture)
+                continue;
             model_.PatternTable.push_back({picture, SkinUpperCase(pattern.SectionName),
                                            SkinUpperCase(pattern.PropertyName)});
         }

@@ -28,14 +28,14 @@ std::int32_t Margin(std::int16_t own, const TsMaskData& mask, std::int32_t fallb
 template <class Found>
 int FindInherited(const TsSkinModel& model, int skin_index, const std::string& section,
                   const std::string& key, Found found) {
-    if (section.empty() || !model.SectionIndexValid(skin_index))
+    if (section.empty() || skin_index < 0)
         return -1;
     std::vector<int> walked;
     std::string name = section;
     int index = skin_index;
     for (;;) {
         const int hit = found(name, key);
-        if (hit >= 0)
+        if (hit >= 0 || !model.SectionIndexValid(index))
             return hit;
         walked.push_back(index);
         const std::string& parent = model.SectionTable[std::size_t(index)].ParentClass;

@@ -21,9 +21,10 @@ public:
     // The first section named exactly `name`; -1 when none or when `name` is empty.
     int FindSection(const std::string& name) const;
     // The mask (section, key); when there is none, the same key in the parent sections of
-    // the section record `skin_index` (PARENTCLASS), nearest first. -1 when nothing is found,
-    // the index is not a section or the name is empty. A parent chain that comes back to a
-    // section already walked ends the search.
+    // the section record `skin_index` (PARENTCLASS), nearest first (only when that index is
+    // a section of a loaded skin). -1 when nothing is found, the index is negative or the
+    // name is empty. A parent chain that comes back to a section already walked ends the
+    // search.
     int FindMask(int skin_index, const std::string& section, const std::string& key) const;
     int FindMaskExact(const std::string& section, const std::string& key) const;
     // As FindMask, over the texture masks only.

@@ -244,7 +244,7 @@ TEST(SkinLoaderSections, GlobalValues) {
         "[GLOBALINFO]\nVERSION=6.14\nCOLOR=16313565\nFONTCOLOR=3484708\nHOTCOLOR=16777215\n"
         "BORDERCOLOR=13680037\nSHADOW1COLOR=7493437\nSHADOW1OFFSET=1\nSHADOW1BLUR=2\n"
         "BISPACE=-1\nBIVALIGN=1\nBILEFT=2\nBIRIGHT=2\nBICONCLOSEGLOW=1\nBICONCLOSEGLOWMARGIN=9\n"
-        "AUTHOR=Someone\nDESCRIPTION=Light blue-grey\n",
+        "AUTHOR=Someone\nDESCRIPTION=Light blue-grey #2, see (c) 2026\n",
         {}, false);
     skin.Load();
     const TsSkinData& data = skin.model.SkinData;
@@ -256,6 +256,9 @@ TEST(SkinLoaderSections, GlobalValues) {
                                 data.CloseGlowCount, data.CloseGlowMargin, data.MaxGlowCount}),
               (std::vector<int>{1, 2, 0, -1, 1, 2, 2, 1, 9, 0}));
     EXPECT_EQ(data.Author, "Someone");
+    // A "#" in a text makes no mask and no error.
+    EXPECT_EQ(data.Description, "Light blue-grey #2, see (c) 2026");
+    EXPECT_TRUE(skin.model.MaskTable.empty());
     EXPECT_TRUE(skin.warnings.empty());
     const TsGeneralData& global = skin.Section("GLOBALINFO");
     EXPECT_EQ(global.Color, 16313565u);
@@ -456,7 +459,9 @@ TEST(SkinLoaderStored, UnpackedStoredSkin) {
     outside.PropertyName = "IMGTOPLEFT";
     stored.Images = {own, cut, outside};
     auto texture = std::make_shared<TBitmap>(400, 300, pf24bit);
-    stored.Patterns = {{"tex", nullptr, "form", "hotpattern"}, {"tex", texture, "FORM", "PATTERN"}};
+    stored.Patterns = {{"tex", nullptr, "form", "hotpattern"},
+                       {"tex", texture, "FORM", "PATTERN"},
+                       {"none", nullptr, "FORM", "OTHER"}};
     TsSkinGeneral button;
     button.SectionName = "BUTTON";
     button.FontColor = "1;2;3;4;5";
@@ -487,7 +492,7 @@ TEST(SkinLoaderStored, UnpackedStoredSkin) {
     // ImageCount 0 becomes three images over one mask row; margins follow the border rule.
     EXPECT_EQ((std::vector<int>{second.ImageCount, second.MaskType, second.WL, second.WT}),
               (std::vector<int>{3, 1, 6, 6}));
-    ASSERT_EQ(model.PatternTable.size(), 2u);
+    ASSERT_EQ(model.PatternTable.size(), 2u) << "a pattern without any picture is dropped";
     EXPECT_EQ(model.PatternTable[0].Image, texture) << "the picture of the same name is shared";
     EXPECT_EQ(model.PatternTable[0].SectionName, "FORM");
     const TsGeneralData& b = model.SectionTable[0];

@@ -84,7 +84,9 @@ TEST(SkinModelLookups, FindWalksTheParents) {
     EXPECT_EQ(model.FindPattern(tool, "TOOLBUTTON", "HOTPATTERN"), 0);
     EXPECT_EQ(model.FindMask(4, "ORPHAN", "BORDERSMASK"), -1);
     EXPECT_EQ(model.FindMask(-1, "BUTTON", "BORDERSMASK"), -1);
-    EXPECT_EQ(model.FindMask(99, "BUTTON", "BORDERSMASK"), -1);
+    // An index past the table still finds the exact mask; only the parent walk needs it.
+    EXPECT_EQ(model.FindMask(99, "BUTTON", "BORDERSMASK"), 0);
+    EXPECT_EQ(model.FindMask(99, "TOOLBUTTON", "BORDERSMASK"), -1);
     EXPECT_EQ(model.FindMask(1, "", "BORDERSMASK"), -1);
 }
 
