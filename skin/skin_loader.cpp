@@ -39,14 +39,12 @@ public:
         if (name.empty())
             return std::nullopt;
         if (const TacSkinConvertor* package = source_.Package) {
-            const std::size_t count = std::min<std::size_t>(
-                package->ImageEntries.size(), std::size_t(std::max(package->ImageEntryCount, 0)));
-            for (std::size_t i = 0; i < count; ++i) {
-                const TacImageItem& item = *package->ImageEntries[i];
-                if (SkinUpperCase(item.Name) == name)
-                    return item.Data.Bytes();
-            }
-            return std::nullopt;
+            // The name as written meets the upper-cased entry names: only capitals can match.
+            const TacImageItem* item =
+                SkinUpperCase(name) == name ? package->FindImage(name) : nullptr;
+            if (!item)
+                return std::nullopt;
+            return item->Data.Bytes();
         }
         if (!source_.Files)
             return std::nullopt;

@@ -180,7 +180,8 @@ TEST(SkinLoaderMasks, ExternalAndBitmapFilePictures) {
                      "PATTERN=!CORNER.BMP!1!0!1\n"
                      "[Panel]\n"
                      "Skin=CORNER.BMP\n"
-                     "OTHER=NOWHERE.BMP\n",
+                     "OTHER=NOWHERE.BMP\n"
+                     "MIXED=Corner.bmp\n",
                  {{"ButtonHuge.bmp", Bitmap(90, 60)},
                   {"Corner.bmp", Bitmap(36, 24)}});
     skin.Load();
@@ -203,6 +204,8 @@ TEST(SkinLoaderMasks, ExternalAndBitmapFilePictures) {
               (std::vector<int>{3, 1, 4, 4, 4, 4}));
     EXPECT_EQ(file.ImgType, itisaBorder);
     EXPECT_LT(skin.model.FindMaskExact("PANEL", "OTHER"), 0);
+    // Entry names are upper-cased for the comparison, the value is not.
+    EXPECT_LT(skin.model.FindMaskExact("PANEL", "MIXED"), 0);
 }
 
 TEST(SkinLoaderMasks, LegacyDescriptorCutFromTheMaster) {
