@@ -223,10 +223,14 @@ class Machine:
 
     def wait_for_client_window(self):
         """Whether the demo client's window shows within a minute; the client is ended."""
+        # What the poll saw counts: asking the display again afterwards can miss a window
+        # that has just been seen (the search is not atomic with the window's mapping).
         deadline = time.monotonic() + 60
-        while time.monotonic() < deadline and not self.harness.visible_windows(CLIENT_TITLE):
-            time.sleep(0.2)
-        shown = bool(self.harness.visible_windows(CLIENT_TITLE))
+        shown = False
+        while time.monotonic() < deadline and not shown:
+            shown = bool(self.harness.visible_windows(CLIENT_TITLE))
+            if not shown:
+                time.sleep(0.2)
         self.end_program("kalvo.exe")
         return shown
 
