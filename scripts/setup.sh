@@ -25,6 +25,8 @@ declare -A needed=(
     [chmcmd]=fp-utils
     # lnkinfo reads back the shortcut an install writes (tests/setup/e2e).
     [lnkinfo]=liblnk-utils
+    # The compiler launcher of every build when it is there (cmake/compiler_cache.cmake).
+    [ccache]=ccache
 )
 # Headers and libraries, by a file each package installs.
 declare -A needed_files=(
