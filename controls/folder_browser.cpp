@@ -1,6 +1,6 @@
 #include "controls/folder_browser.h"
 
-#include "app/framework/text_convert.h"
+#include "app/framework/platform/text_convert.h"
 
 #include <stdexcept>
 #include <utility>

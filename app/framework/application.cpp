@@ -1,7 +1,7 @@
 #include "app/framework/application.h"
 
 #include "app/framework/form.h"
-#include "app/framework/text_convert.h"
+#include "app/framework/platform/text_convert.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
 #include "app/framework/class_info.h"
 
-#include "app/framework/text_convert.h"
+#include "app/framework/platform/text_convert.h"
 #include "imaging/color.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "app/framework/form_resources.h"
 
 #include "app/framework/form_reader.h"
-#include "app/framework/text_convert.h"
+#include "app/framework/platform/text_convert.h"
 
 #include <algorithm>
 #include <stdexcept>

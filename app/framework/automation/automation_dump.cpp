@@ -1,7 +1,7 @@
 #include "app/framework/automation/automation_dump.h"
 
 #include "app/framework/class_info.h"
-#include "app/framework/text_convert.h"
+#include "app/framework/platform/text_convert.h"
 #include "app/framework/win_control.h"
 
 #include <algorithm>

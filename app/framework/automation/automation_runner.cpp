@@ -5,7 +5,7 @@
 #include "app/framework/automation/automation_script.h"
 #include "app/framework/class_info.h"
 #include "app/framework/form.h"
-#include "app/framework/text_convert.h"
+#include "app/framework/platform/text_convert.h"
 #include "imaging/png_writer.h"
 #include "imaging/window_capture_win32.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/framework/class_info.h"
-#include "app/framework/text_convert.h"
+#include "app/framework/platform/text_convert.h"
 
 #include <cstdint>
 #include <exception>

@@ -1,6 +1,6 @@
 #include "app/framework/platform/file_stream.h"
 
-#include "app/framework/platform/platform_text.h"
+#include "app/framework/platform/text_convert.h"
 
 #include <algorithm>
 #include <windows.h>
@@ -8,8 +8,6 @@
 namespace kalvo {
 
 namespace {
-
-using platform::Utf8;
 
 // Reads and writes go in pieces the 32-bit calls can take.
 constexpr std::size_t MaxPiece = 1u << 30;
@@ -27,7 +25,7 @@ std::string SystemErrorMessage(unsigned long error) {
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' ||
                              text.back() == L'.'))
         text.pop_back();
-    return text.empty() ? "system error " + std::to_string(error) : Utf8(text);
+    return text.empty() ? "system error " + std::to_string(error) : WideToUtf8(text);
 }
 
 TFileStream::TFileStream(const std::wstring& path, TMode mode) : path_(path) {
@@ -38,7 +36,7 @@ TFileStream::TFileStream(const std::wstring& path, TMode mode) : path_(path) {
     if (handle_ == INVALID_HANDLE_VALUE) {
         const std::string reason = SystemErrorMessage(GetLastError());
         const std::string text = std::string(create ? "Cannot create file \"" : "Cannot open file \"") +
-                                 Utf8(path) + "\". " + reason;
+                                 WideToUtf8(path) + "\". " + reason;
         if (create)
             throw EFCreateError(text);
         throw EFOpenError(text);
@@ -55,7 +53,7 @@ std::size_t TFileStream::Read(void* buffer, std::size_t size) {
         const DWORD piece = DWORD(std::min(size - total, MaxPiece));
         DWORD got = 0;
         if (!ReadFile(handle_, static_cast<char*>(buffer) + total, piece, &got, nullptr))
-            throw EFileStreamError("Cannot read file \"" + Utf8(path_) + "\". " +
+            throw EFileStreamError("Cannot read file \"" + WideToUtf8(path_) + "\". " +
                                    SystemErrorMessage(GetLastError()));
         if (got == 0)
             break;
@@ -71,7 +69,7 @@ void TFileStream::Write(const void* data, std::size_t size) {
         DWORD put = 0;
         if (!WriteFile(handle_, static_cast<const char*>(data) + total, piece, &put, nullptr) ||
             put == 0)
-            throw EFileStreamError("Cannot write file \"" + Utf8(path_) + "\". " +
+            throw EFileStreamError("Cannot write file \"" + WideToUtf8(path_) + "\". " +
                                    SystemErrorMessage(GetLastError()));
         total += put;
     }
@@ -79,7 +77,7 @@ void TFileStream::Write(const void* data, std::size_t size) {
 
 void TFileStream::Flush() {
     if (!FlushFileBuffers(handle_))
-        throw EFileStreamError("Cannot write file \"" + Utf8(path_) + "\". " +
+        throw EFileStreamError("Cannot write file \"" + WideToUtf8(path_) + "\". " +
                                SystemErrorMessage(GetLastError()));
 }
 
@@ -87,14 +85,14 @@ void TFileStream::Seek(std::uint64_t position) {
     LARGE_INTEGER to{};
     to.QuadPart = LONGLONG(position);
     if (!SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN))
-        throw EFileStreamError("Cannot seek in file \"" + Utf8(path_) + "\". " +
+        throw EFileStreamError("Cannot seek in file \"" + WideToUtf8(path_) + "\". " +
                                SystemErrorMessage(GetLastError()));
 }
 
 std::uint64_t TFileStream::Size() const {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(handle_, &size))
-        throw EFileStreamError("Cannot read the size of file \"" + Utf8(path_) + "\". " +
+        throw EFileStreamError("Cannot read the size of file \"" + WideToUtf8(path_) + "\". " +
                                SystemErrorMessage(GetLastError()));
     return std::uint64_t(size.QuadPart);
 }

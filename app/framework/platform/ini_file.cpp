@@ -1,6 +1,6 @@
 #include "app/framework/platform/ini_file.h"
 
-#include "app/framework/platform/platform_text.h"
+#include "app/framework/platform/text_convert.h"
 
 #include <charconv>
 #include <climits>
@@ -10,8 +10,6 @@
 namespace kalvo {
 
 namespace {
-
-using platform::Utf8;
 
 // GetPrivateProfileStringW into a buffer that grows until the answer fits. The platform
 // reports truncation by returning the buffer size less one (a value) or less two (a list of
@@ -68,7 +66,7 @@ void TIniFile::WriteString(const std::wstring& section, const std::wstring& key,
                            const std::wstring& value) {
     if (!WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(),
                                     file_name_.c_str()))
-        throw EIniFileError("Unable to write to " + Utf8(file_name_), file_name_);
+        throw EIniFileError("Unable to write to " + WideToUtf8(file_name_), file_name_);
 }
 
 int TIniFile::ReadInteger(const std::wstring& section, const std::wstring& key,

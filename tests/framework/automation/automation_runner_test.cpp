@@ -2,7 +2,7 @@
 #include "app/framework/class_info.h"
 #include "app/framework/controls/button.h"
 #include "app/framework/form.h"
-#include "app/framework/text_convert.h"
+#include "app/framework/platform/text_convert.h"
 #include "imaging/file_bytes.h"
 #include "tests/framework/support/framework_fixture.h"
 

@@ -1,5 +1,7 @@
 #include "platform_test_support.h"
 
+#include "app/framework/platform/text_convert.h"
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -43,23 +45,11 @@ std::wstring FixtureProgram() {
 }
 
 std::string ToAnsi(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int size =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string result(size_t(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), result.data(), size, nullptr,
-                        nullptr);
-    return result;
+    return WideToAnsi(text);
 }
 
 std::wstring FromAnsi(const std::string& text) {
-    if (text.empty())
-        return {};
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring result(size_t(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), result.data(), size);
-    return result;
+    return AnsiToWide(text);
 }
 
 bool AnsiCanHold(const std::wstring& text) {
@@ -70,14 +60,7 @@ bool AnsiCanHold(const std::wstring& text) {
 }
 
 std::string Utf8(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string result(size_t(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), result.data(), size, nullptr,
-                        nullptr);
-    return result;
+    return WideToUtf8(text);
 }
 
 bool FileExists(const std::wstring& path) {

@@ -28,12 +28,14 @@ private:
 std::wstring ProgramFolder();
 std::wstring FixtureProgram();
 
-// Conversions through the system ANSI code page.
+// The platform's text conversion (text_convert.h) under the names the tests use: through the
+// system ANSI code page, and to UTF-8.
 std::string ToAnsi(const std::wstring& text);
 std::wstring FromAnsi(const std::string& text);
-// Whether every character of text has a form in the ANSI code page.
-bool AnsiCanHold(const std::wstring& text);
 std::string Utf8(const std::wstring& text);
+// Whether every character of text has a form of its own in the ANSI code page (asked of the
+// system directly, with no best-fit substitutes).
+bool AnsiCanHold(const std::wstring& text);
 
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
