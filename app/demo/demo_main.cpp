@@ -1,11 +1,13 @@
-// The demo program: the framework's demo window, until the setup window exists. With
-// KALVO_AUTOMATION naming a script, the script drives it.
+// The demo program: the framework's demo window, until the setup window exists. Built with
+// the test automation (the CMake option KALVO_AUTOMATION), a script named by the environment
+// variable KALVO_AUTOMATION drives it.
 #include "app/demo/demo_form.h"
 #include "app/framework/application.h"
-#include "app/framework/automation/automation_runner.h"
 #include "app/framework/standard_classes.h"
+#ifdef KALVO_WITH_AUTOMATION
+#include "app/framework/automation/automation_runner.h"
+#endif
 
-#include <cstdio>
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -19,12 +21,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         application.HandleException(std::current_exception());
         return 1;
     }
-    const bool scripted = kalvo::StartAutomationFromEnvironment();
+#ifdef KALVO_WITH_AUTOMATION
+    return kalvo::RunWithAutomationFromEnvironment(application);
+#else
     application.Run();
-    // A script that the program outlived did not pass, whatever the program did.
-    if (scripted && kalvo::AutomationRunning()) {
-        std::fputs("automation: the program ended before the script did\n", stderr);
-        return kalvo::AutomationFailureExitCode;
-    }
     return 0;
+#endif
 }

@@ -893,6 +893,16 @@ bool StartAutomationFromEnvironment() {
     return true;
 }
 
+int RunWithAutomationFromEnvironment(TApplication& application) {
+    const bool scripted = StartAutomationFromEnvironment();
+    application.Run();
+    if (scripted && AutomationRunning()) {
+        std::fputs("automation: the program ended before the script did\n", stderr);
+        return AutomationFailureExitCode;
+    }
+    return 0;
+}
+
 void StartAutomation(const std::wstring& script_text_or_path, TAutomationOptions options) {
     const DWORD attributes = script_text_or_path.find(L'\n') == std::wstring::npos
                                  ? GetFileAttributesW(script_text_or_path.c_str())

@@ -20,6 +20,8 @@
 
 namespace kalvo {
 
+class TApplication;
+
 // The exit code of a program whose script failed.
 inline constexpr int AutomationFailureExitCode = 3;
 
@@ -50,6 +52,12 @@ struct TAutomationOptions {
 // end the process with AutomationFailureExitCode. To be called once the program's forms
 // exist, before its message loop runs. False when KALVO_AUTOMATION is not set.
 bool StartAutomationFromEnvironment();
+
+// A program's message loop under the script the environment names, for its entry once its
+// forms exist: StartAutomationFromEnvironment, then application.Run(). Returns the program's
+// exit code: 0, or AutomationFailureExitCode (with a message on stderr) when the program
+// ended before its script did, which is no pass whatever the program did.
+int RunWithAutomationFromEnvironment(TApplication& application);
 
 // Starts a script: a text with a line break is the script itself; anything else names a
 // script file if such a file exists and is the script otherwise. A script that cannot be
