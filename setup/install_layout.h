@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 namespace kalvo {
 
@@ -24,5 +25,11 @@ extern const std::array<TPayloadFile, 6> PayloadFiles;
 
 inline constexpr const wchar_t* ClientFileName = L"kalvo.exe";
 inline constexpr const wchar_t* UninstallerFileName = L"uninstall.exe";
+
+// Whether an entry directly in an installation folder is one an installation makes: a payload
+// file, a top working folder, the uninstaller or the record. Compared without regard to letter
+// case, as the file system compares names. Anything else in a folder someone installs into
+// belongs to others, and an uninstall would remove it too.
+bool IsInstallationEntry(const std::wstring& name);
 
 } // namespace kalvo

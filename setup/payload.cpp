@@ -12,18 +12,20 @@ namespace {
 // Large enough that reading and writing cost little next to inflating.
 constexpr std::size_t BufferSize = 256 * 1024;
 
-std::int32_t ReadLength(TByteSource& setup) {
+// Reads a chunk's length prefix and returns how many of its four bytes there were; missing
+// bytes at the end of the data count as 0.
+std::size_t ReadLength(TByteSource& setup, std::int32_t& length) {
     std::uint8_t bytes[4] = {0, 0, 0, 0};
     std::size_t have = 0;
     while (have < 4) {
         const std::size_t got = setup.Read(bytes + have, 4 - have);
         if (got == 0)
-            break; // the missing bytes count as 0
+            break;
         have += got;
     }
-    const std::uint32_t length = std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 |
-                                 std::uint32_t(bytes[2]) << 16 | std::uint32_t(bytes[3]) << 24;
-    return std::int32_t(length);
+    length = std::int32_t(std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 |
+                          std::uint32_t(bytes[2]) << 16 | std::uint32_t(bytes[3]) << 24);
+    return have;
 }
 
 // Reads and drops `count` bytes; false when the source ends first.
@@ -53,10 +55,14 @@ private:
     z_stream stream_{};
 };
 
-} // namespace
+// Drops what it is given: the payload check inflates into it.
+class TNullSink : public TByteSink {
+public:
+    void Write(const std::uint8_t*, std::size_t) override {}
+};
 
-std::uint64_t UnpackChunk(TByteSource& setup, TByteSink& target) {
-    const std::int32_t length = ReadLength(setup);
+// Inflates the `length` compressed bytes that come next in `setup` into `target`.
+std::uint64_t InflateChunk(TByteSource& setup, std::int32_t length, TByteSink& target) {
     if (length <= 0)
         return 0;
     const auto input = std::make_unique<std::uint8_t[]>(BufferSize);
@@ -96,6 +102,31 @@ std::uint64_t UnpackChunk(TByteSource& setup, TByteSink& target) {
     if (!Skip(setup, remaining, input.get()))
         throw EPayloadCorrupt("the setup file ends inside a chunk");
     return written;
+}
+
+} // namespace
+
+std::uint64_t UnpackChunk(TByteSource& setup, TByteSink& target) {
+    std::int32_t length = 0;
+    ReadLength(setup, length);
+    return InflateChunk(setup, length, target);
+}
+
+TPayloadState CheckPayload(TByteSource& setup) {
+    TNullSink nothing;
+    for (int chunk = 0; chunk < PayloadChunkCount; ++chunk) {
+        std::int32_t length = 0;
+        const std::size_t have = ReadLength(setup, length);
+        if (have < 4)
+            // Not one byte behind the image: a file without payload rather than a damaged one.
+            return chunk == 0 && have == 0 ? psNone : psDamaged;
+        try {
+            InflateChunk(setup, length, nothing);
+        } catch (const EPayloadCorrupt&) {
+            return psDamaged;
+        }
+    }
+    return psWhole;
 }
 
 void CopyBytes(TByteSource& source, TByteSink& target, std::uint64_t count) {

@@ -42,6 +42,20 @@ public:
 // number of bytes written.
 std::uint64_t UnpackChunk(TByteSource& setup, TByteSink& target);
 
+// A setup file carries six chunks, one per installed file.
+inline constexpr int PayloadChunkCount = 6;
+
+enum TPayloadState : std::uint8_t {
+    psWhole,   // six chunks, each a complete zlib stream (or empty)
+    psNone,    // nothing behind the program image: the uninstaller copy
+    psDamaged, // a chunk is cut short or fails zlib's checks, or fewer than six are there
+};
+
+// Inflates the six chunks that follow in `setup` into nothing, so that zlib's own check values
+// say whether they would unpack whole. Bytes after the sixth chunk are not looked at. A source
+// that cannot be read throws as it does.
+TPayloadState CheckPayload(TByteSource& setup);
+
 // Copies `count` bytes of `source` to `target` (the program image, for the uninstaller copy);
 // throws EPayloadCorrupt when the source ends first.
 void CopyBytes(TByteSource& source, TByteSink& target, std::uint64_t count);

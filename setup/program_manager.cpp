@@ -2,6 +2,8 @@
 
 #include "setup/install_layout.h"
 
+#include <algorithm>
+
 namespace kalvo {
 
 namespace {
@@ -34,7 +36,9 @@ std::wstring choose_group_name(const std::wstring& field_text, const std::wstrin
 }
 
 bool is_safe_group_name(const std::wstring& group) {
-    return group.find_first_of(L"\"[]") == std::wstring::npos;
+    return std::none_of(group.begin(), group.end(), [](wchar_t c) {
+        return c == L'"' || c == L'[' || c == L']' || c < 0x20 || c == 0x7F;
+    });
 }
 
 std::vector<std::wstring> InstallCommands(const std::wstring& group, const std::wstring& folder) {

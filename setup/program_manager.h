@@ -1,6 +1,6 @@
 // The Program Manager side of an installation, as text: the group name the install settles
-// on, and the command lines of the install and the uninstall. The conversation that carries
-// them is the setup window's DDE client; its strings are in the ANSI code page.
+// on, the command lines of the install and the uninstall, and the link that carries them (the
+// setup window's DDE conversation; a recording stand-in in tests).
 #pragma once
 
 #include <string>
@@ -24,10 +24,21 @@ std::vector<std::wstring> UninstallCommands(const std::wstring& group);
 
 // Whether the name can go into a command line as it is: no double quote and no square
 // bracket, which would end the command and let the rest of the name be read as commands of
-// its own.
+// its own, and no control character (a line break would split the block).
 bool is_safe_group_name(const std::wstring& group);
 
 // One execute block: every line followed by CR LF.
 std::wstring CommandBlock(const std::vector<std::wstring>& lines);
+
+// The conversation with Program Manager. Neither call reports a failure: an installation goes
+// on without its group.
+class TProgramManagerLink {
+public:
+    virtual ~TProgramManagerLink() = default;
+    // The names of the groups, one per line; "" when no server answers.
+    virtual std::wstring Groups() = 0;
+    // Sends the lines as one execute block.
+    virtual void Execute(const std::vector<std::wstring>& lines) = 0;
+};
 
 } // namespace kalvo

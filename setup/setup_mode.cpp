@@ -4,7 +4,9 @@
 
 namespace kalvo {
 
-TSetupMode DecideSetupMode(const TStartupFacts& facts) {
+namespace {
+
+TSetupMode ModeBySizeAndRecord(const TStartupFacts& facts) {
     const bool full_setup = facts.OwnSize >= FullSetupMinSize;
     if (!facts.RecordExists)
         return full_setup ? smInstall : smUninstallFinished;
@@ -13,10 +15,24 @@ TSetupMode DecideSetupMode(const TStartupFacts& facts) {
     return full_setup && facts.UpdatePossible ? smUpdate : smUninstall;
 }
 
+} // namespace
+
+bool NeedsPayload(TSetupMode mode) {
+    return mode == smInstall || mode == smUpdate;
+}
+
+TSetupMode DecideSetupMode(const TStartupFacts& facts) {
+    const TSetupMode mode = ModeBySizeAndRecord(facts);
+    if (!NeedsPayload(mode) || facts.Payload == psWhole)
+        return mode;
+    return facts.RecordExists ? smUninstall : smNoAction;
+}
+
 TActionChoices ActionChoices(TSetupMode mode) {
     TActionChoices choices;
     switch (mode) {
     case smUninstallFinished:
+    case smNoAction:
         break;
     case smInstall:
         choices.InstallEnabled = choices.InstallChecked = true;

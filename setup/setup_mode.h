@@ -1,6 +1,9 @@
 // What this run of the setup program is for, decided once at start-up from the size of its
-// own file, the installation record next to it and the installed client's version.
+// own file, the installation record next to it, the installed client's version and whether
+// the file's payload would unpack whole.
 #pragma once
+
+#include "setup/payload.h"
 
 #include <cstdint>
 
@@ -10,7 +13,8 @@ enum TSetupMode : std::uint8_t {
     smUninstallFinished, // the uninstall-finished page alone
     smInstall,
     smUpdate,
-    smUninstall
+    smUninstall,
+    smNoAction, // a damaged full setup with no installation beside it: nothing can be done
 };
 
 inline constexpr const char* SetupModeName(TSetupMode mode) {
@@ -23,6 +27,8 @@ inline constexpr const char* SetupModeName(TSetupMode mode) {
         return "Update";
     case smUninstall:
         return "Uninstall";
+    case smNoAction:
+        return "NoAction";
     }
     return "?";
 }
@@ -32,12 +38,18 @@ struct TStartupFacts {
     bool RecordExists = false;  // uninstall.ini lies next to the program
     bool ClientExists = false;  // the client the record names exists
     bool UpdatePossible = false; // its version is not newer than the one carried here
+    // Whether the payload would unpack whole; looked at only where the mode needs it.
+    TPayloadState Payload = psWhole;
 };
 
-// A file below FullSetupMinSize is the uninstaller copy, which carries no payload: it never
-// installs or updates from itself, but with a record naming no existing client it still
-// offers "Install".
+// The mode by size, record, client and version; then a mode that would unpack the payload
+// (Install, Update) but finds it missing or damaged gives way: to Uninstall when a record
+// lies beside the program, otherwise to NoAction. A file below FullSetupMinSize is the
+// uninstaller copy: it never updates, and it installs only from a payload of its own.
 TSetupMode DecideSetupMode(const TStartupFacts& facts);
+
+// Whether the mode decided without looking at the payload unpacks it.
+bool NeedsPayload(TSetupMode mode);
 
 // The enabled and checked state of the action page's three choices in a mode. The
 // uninstall-finished page shows none of them; their state is left as the form made it.

@@ -52,7 +52,8 @@ std::size_t RootLength(const std::wstring& path) {
 
 } // namespace
 
-bool may_sweep(const std::wstring& folder, const std::vector<std::wstring>& shell_folders) {
+bool may_sweep(const std::wstring& folder, const std::vector<std::wstring>& shell_folders,
+               const std::vector<std::wstring>& closed_folders) {
     // "\\?\C:\..." and "\\.\C:\..." reach any folder past the checks below.
     if (folder.size() >= 4 && IsSeparator(folder[0]) && IsSeparator(folder[1]) &&
         (folder[2] == L'?' || folder[2] == L'.') && IsSeparator(folder[3]))
@@ -65,7 +66,9 @@ bool may_sweep(const std::wstring& folder, const std::vector<std::wstring>& shel
         folder.find_first_not_of(L"\\/", root) == std::wstring::npos)
         return false;
     return std::none_of(shell_folders.begin(), shell_folders.end(),
-                        [&](const std::wstring& shell) { return SameOrAbove(folder, shell); });
+                        [&](const std::wstring& shell) { return SameOrAbove(folder, shell); }) &&
+           std::none_of(closed_folders.begin(), closed_folders.end(),
+                        [&](const std::wstring& closed) { return SameOrAbove(closed, folder); });
 }
 
 } // namespace kalvo

@@ -4,7 +4,7 @@
 #include "controls/s_button.h"
 #include "controls/s_label.h"
 #include "setup/setup_state.h"
-#include "wizard/global.h"
+#include "setup/message_table.h"
 
 namespace kalvo {
 
@@ -33,9 +33,9 @@ const TClassInfo& Talert_form::StaticClassInfo() {
 void Talert_form::FormShow(TComponent*) {
     // Every question opens with the focus on "No", whatever had it when the last one closed.
     SetActiveControl(sButton2);
-    sLabel1->SetText(Message(5));
-    sButton1->SetText(Message(17));
-    sButton2->SetText(Message(18));
+    sLabel1->SetText(Message(miAttention));
+    sButton1->SetText(Message(miYes));
+    sButton2->SetText(Message(miNo));
 }
 
 void Talert_form::sButton1Click(TComponent*) {

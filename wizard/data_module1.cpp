@@ -1,7 +1,7 @@
 #include "wizard/data_module1.h"
 
 #include "app/framework/form_resources.h"
-#include "wizard/global.h"
+#include "setup/message_table.h"
 
 namespace kalvo {
 

@@ -1,11 +1,14 @@
 // Tkalvo_setup: the setup window. Eight pages lie stacked on the same spot; each handler
-// brings the page it leads to to the front. The start-up routine (FormShow) and the procedures
-// live in setup/ (setup_unit.cpp and the *_procedure.cpp files), the navigation and language
-// handlers in kalvo_setup.cpp.
+// brings the page it leads to to the front. The start-up decision and the install, update
+// and uninstall procedures are the setup engine's (setup/); the window applies the decision to
+// its pages, runs the procedures from its handlers and shows their progress (page_report.h).
 #pragma once
 
 #include "app/framework/class_info.h"
 #include "app/framework/form.h"
+#include "setup/message_table.h"
+
+#include <optional>
 
 namespace kalvo {
 
@@ -30,6 +33,9 @@ public:
     // Writes the current language's texts into the window's captions.
     void change_language();
 
+    // Brings a page to the front and paints it at once.
+    void show_page(TsPanel& page);
+
     // The pages.
     TsPanel* sPanel_1_language = nullptr;
     TsPanel* sPanel_2_license = nullptr;
@@ -49,6 +55,9 @@ public:
     TsRadioButton* sRadioButton3 = nullptr;
     TsRadioButton* sRadioButton4 = nullptr;
     TsRadioButton* sRadioButton5 = nullptr;
+    TsButton* sButton_next1a = nullptr;
+    // Why installing or updating is not offered, on the action page; hidden otherwise.
+    TsLabel* sLabel_no_install = nullptr;
     TsDirectoryEdit* sDirectoryEdit1 = nullptr;
     TsEdit* sEdit1 = nullptr;
     TsCheckBox* sCheckBox1 = nullptr;
@@ -97,23 +106,19 @@ private:
     void sButton_4_updateClick(TComponent* sender);
     void sButton_uninstall_completedClick(TComponent* sender);
 
-    // The procedures behind the forward buttons (install_procedure.cpp, update_procedure.cpp,
-    // uninstall_procedure.cpp).
-    void run_install();
-    // An installation step: the progress bar and the status line, both repainted at once.
-    void show_install_progress(int position, int message);
-    void run_update();
-    void run_uninstall();
-    // Starts the installed client, ClientPath, in a normal window.
-    void launch_client();
+    // The procedures behind the forward buttons, each run by the setup engine on its page.
+    void install();
+    void update();
+    void uninstall();
 
-    // Brings a page to the front and paints it at once.
-    void show_page(TsPanel& page);
     // Enables the licence page's forward button exactly while "Yes. I agree." is checked.
     void update_licence_choice();
     // Asks the confirmation dialog; true for yes.
-    bool confirm(int message);
+    bool confirm(TMessageId message);
     void Bind();
+
+    // The notice on the action page, rewritten with the captions on every language pick.
+    std::optional<TNoticeId> payload_notice_;
 };
 
 // The setup window, the program's main window.

@@ -3,7 +3,7 @@
 // kalvo.dll beside it), and the help and the video read through the system's own readers.
 #include "app/framework/platform/version_info.h"
 #include "platform_test_support.h"
-#include "setup/file_version.h"
+#include "setup/file_version_win32.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "wizard/global.h"
+#include "setup/message_table.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +54,32 @@ TEST_F(MessageTableTest, KeepsTheTypographicApostropheAndTheWelcomeTextsLineBrea
     EXPECT_EQ(english.substr(english.size() - english_tail.size()), english_tail);
     EXPECT_EQ(russian.substr(russian.size() - russian_tail.size()), russian_tail);
     EXPECT_EQ(english.rfind(L"This setup program will install/update Kalvo.Net", 0), 0u);
+}
+
+TEST_F(MessageTableTest, NamesAreTheNumbersOfTheirTexts) {
+    EXPECT_EQ(Message(miWindowTitle), L"Kalvo.Net - Setup/Updates");
+    EXPECT_EQ(Message(miFolderNotCreated).rfind(L"It is impossible to create", 0), 0u);
+    EXPECT_EQ(Message(miUpdateFinishHint), L"Click Finish to complete the update.");
+}
+
+// The texts beyond the table follow the language and carry their folder.
+TEST_F(MessageTableTest, NoticesFollowTheLanguageAndNameTheirFolder) {
+    for (const TNoticeId id : {niDamagedSetup, niNoPayload, niRefusedRecordFolder,
+                               niRefusedInstallFolder, niFolderHoldsOtherFiles, niUnsafeGroupName}) {
+        LanguageIndex = LanguageEnglish;
+        const std::wstring english = Notice(id, L"D:\\Games");
+        LanguageIndex = LanguageRussian;
+        const std::wstring russian = Notice(id, L"D:\\Games");
+        EXPECT_NE(english, russian) << id;
+        EXPECT_EQ(english.find(L"%1"), std::wstring::npos) << id;
+        EXPECT_EQ(russian.find(L"%1"), std::wstring::npos) << id;
+        // Russian texts are in Cyrillic.
+        EXPECT_NE(russian.find_first_of(L"\u0430\u0435\u043E"), std::wstring::npos) << id;
+    }
+    LanguageIndex = LanguageEnglish;
+    EXPECT_NE(Notice(niFolderHoldsOtherFiles, L"D:\\Games").find(L"\u201CD:\\Games\u201D"),
+              std::wstring::npos);
+    EXPECT_EQ(Notice(niDamagedSetup), L"The setup file is damaged. Please download Kalvo.Net setup again.");
 }
 
 } // namespace

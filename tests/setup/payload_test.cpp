@@ -171,6 +171,46 @@ TEST(PayloadTest, DamagedChunksEndWithAnError) {
     }
 }
 
+// The start-up check: six chunks that inflate whole (empty ones included, and whatever
+// follows the sixth), nothing at all behind the image, or anything else.
+TEST(PayloadTest, TheCheckTellsAWholePayloadFromAMissingOrDamagedOne) {
+    TBytes whole;
+    for (unsigned i = 0; i < 6; ++i)
+        AppendChunk(whole, Compress(Content(i == 2 ? 0 : 3000 * i + 5, i)));
+    TBytes empty_chunks(24, 0);
+    TBytes trailing = whole;
+    trailing.insert(trailing.end(), 1000, 0);
+    TBytes flipped = whole;
+    flipped[whole.size() / 2] ^= 0x20;
+    TBytes five;
+    for (unsigned i = 0; i < 5; ++i)
+        AppendChunk(five, Compress(Content(100, i)));
+    TBytes short_prefix = five;
+    short_prefix.insert(short_prefix.end(), {7, 0});
+    struct Case {
+        const char* what;
+        TBytes payload;
+        TPayloadState state;
+    };
+    const Case cases[] = {
+        {"six chunks", whole, psWhole},
+        {"six empty chunks", empty_chunks, psWhole},
+        {"bytes after the sixth chunk", trailing, psWhole},
+        {"nothing behind the image", {}, psNone},
+        {"a flipped bit", flipped, psDamaged},
+        {"the last chunk cut short", TBytes(whole.begin(), whole.end() - 1), psDamaged},
+        {"five chunks", five, psDamaged},
+        {"a sixth prefix of two bytes", short_prefix, psDamaged},
+        {"a first prefix of three bytes", {1, 0, 0}, psDamaged},
+    };
+    for (const Case& c : cases) {
+        for (const std::size_t piece : {std::size_t(SIZE_MAX), std::size_t(3)}) {
+            TMemorySource source(c.payload, piece);
+            EXPECT_EQ(CheckPayload(source), c.state) << c.what << ", pieces of " << piece;
+        }
+    }
+}
+
 TEST(PayloadTest, CopyingTheImageNeedsAllOfIt) {
     TMemorySource source(Content(100, 1));
     TMemorySink target;

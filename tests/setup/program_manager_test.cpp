@@ -63,6 +63,9 @@ TEST(ProgramManagerCommandsTest, ANameThatWouldEndItsCommandIsNotSafe) {
     for (const wchar_t* name : {L"My \"Kalvo\"", L"x\")][CreateGroup(\"Startup", L"[Kalvo]",
                                 L"Kalvo]"})
         EXPECT_FALSE(is_safe_group_name(name)) << name;
+    // A line break would split the block into lines of its own.
+    for (const wchar_t* name : {L"Kalvo\r\n[DeleteGroup(\"Startup\")]", L"Kalvo\nNet", L"Kalvo\tNet"})
+        EXPECT_FALSE(is_safe_group_name(name)) << name;
     EXPECT_EQ(CommandBlock({}), L"");
 }
 

@@ -38,6 +38,36 @@ TEST(SetupModeTest, DecidesEveryRowOfTheStartUpTable) {
             << c.facts.ClientExists << ", update possible " << c.facts.UpdatePossible;
 }
 
+// A mode that would unpack the payload gives way when the payload is missing or damaged; the
+// others never look at it.
+TEST(SetupModeTest, APayloadThatWouldNotUnpackOffersNoInstallOrUpdate) {
+    constexpr std::uint64_t Stub = SetupStubSize;
+    constexpr std::uint64_t Full = 5'000'000;
+    struct Case {
+        TStartupFacts facts;
+        TSetupMode mode;
+    };
+    const Case cases[] = {
+        // The uninstaller copy beside its record, the client gone: nothing to install from.
+        {{Stub, true, false, false, psNone}, smUninstall},
+        {{Full, false, false, false, psDamaged}, smNoAction},
+        {{Full, true, false, false, psDamaged}, smUninstall},
+        {{Full, true, true, true, psDamaged}, smUninstall},
+        {{Full, true, true, true, psWhole}, smUpdate},
+        // Modes that unpack nothing do not care.
+        {{Full, true, true, false, psDamaged}, smUninstall},
+        {{Stub, false, false, false, psNone}, smUninstallFinished},
+    };
+    for (const Case& c : cases) {
+        EXPECT_STREQ(SetupModeName(DecideSetupMode(c.facts)), SetupModeName(c.mode))
+            << "size " << c.facts.OwnSize << ", record " << c.facts.RecordExists << ", client "
+            << c.facts.ClientExists << ", payload " << int(c.facts.Payload);
+    }
+    EXPECT_TRUE(NeedsPayload(smInstall) && NeedsPayload(smUpdate));
+    EXPECT_FALSE(NeedsPayload(smUninstall) || NeedsPayload(smUninstallFinished) ||
+                 NeedsPayload(smNoAction));
+}
+
 TEST(SetupModeTest, EnablesAndChecksTheChoicesOfEachMode) {
     struct Case {
         TSetupMode mode;
@@ -47,6 +77,7 @@ TEST(SetupModeTest, EnablesAndChecksTheChoicesOfEachMode) {
         {smInstall, {true, true, false, false, false, false}},
         {smUpdate, {false, false, true, true, true, false}},
         {smUninstall, {false, false, false, false, true, true}},
+        {smNoAction, {false, false, false, false, false, false}},
     };
     for (const Case& c : cases)
         EXPECT_TRUE(ActionChoices(c.mode) == c.choices) << SetupModeName(c.mode);

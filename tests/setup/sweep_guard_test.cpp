@@ -54,5 +54,27 @@ TEST(SweepGuardTest, RefusesRootsRelativePathsAndShellFolders) {
     }
 }
 
+// The Windows folder is closed as a whole: nothing inside it may be emptied, while a shell
+// folder only guards itself and what lies above it.
+TEST(SweepGuardTest, RefusesEverythingInsideAClosedFolder) {
+    const std::vector<std::wstring> shell = {L"C:\\users\\ann\\AppData\\Roaming"};
+    const std::vector<std::wstring> closed = {L"C:\\windows\\"};
+    struct Case {
+        const wchar_t* folder;
+        bool may;
+    };
+    const Case cases[] = {
+        {L"C:\\windows", false},
+        {L"C:\\Windows\\Temp\\kalvo\\", false},
+        {L"c:/WINDOWS/fonts/x", false},
+        {L"C:\\", false},
+        {L"C:\\windows2\\kalvo\\", true},
+        {L"C:\\users\\ann\\AppData\\", false},
+        {L"C:\\users\\ann\\AppData\\Roaming\\Kalvo\\", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(may_sweep(c.folder, shell, closed), c.may) << c.folder;
+}
+
 } // namespace
 } // namespace kalvo

@@ -7,7 +7,7 @@
 // working_directory, icon_location, icon_index, show_command, hotkey. Exit code 0, or 1 when
 // LINK cannot be loaded as a shell link, 2 for a wrong command line, 3 when OUTPUT cannot be
 // written.
-#include "app/framework/platform/platform_text.h"
+#include "app/framework/platform/text_convert.h"
 #include "app/framework/platform/shell_link.h"
 
 #include <fstream>
@@ -15,7 +15,7 @@
 #include <string>
 #include <windows.h>
 
-using kalvo::platform::Utf8;
+using kalvo::WideToUtf8;
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3)
@@ -24,11 +24,11 @@ int wmain(int argc, wchar_t** argv) {
     if (!link)
         return 1;
     std::ofstream output(argv[2], std::ios::binary);
-    output << "path=" << Utf8(link->path) << "\n"
-           << "description=" << Utf8(link->description) << "\n"
-           << "arguments=" << Utf8(link->arguments) << "\n"
-           << "working_directory=" << Utf8(link->working_directory) << "\n"
-           << "icon_location=" << Utf8(link->icon_location) << "\n"
+    output << "path=" << WideToUtf8(link->path) << "\n"
+           << "description=" << WideToUtf8(link->description) << "\n"
+           << "arguments=" << WideToUtf8(link->arguments) << "\n"
+           << "working_directory=" << WideToUtf8(link->working_directory) << "\n"
+           << "icon_location=" << WideToUtf8(link->icon_location) << "\n"
            << "icon_index=" << link->icon_index << "\n"
            << "show_command=" << link->show_command << "\n"
            << "hotkey=" << link->hotkey << "\n";

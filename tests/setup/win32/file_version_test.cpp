@@ -1,6 +1,6 @@
 #include "app/framework/platform/version_info.h"
 #include "platform_test_support.h"
-#include "setup/file_version.h"
+#include "setup/file_version_win32.h"
 
 #include <array>
 #include <cstdint>

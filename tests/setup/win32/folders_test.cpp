@@ -1,6 +1,6 @@
 #include "platform_test_support.h"
-#include "setup/folders.h"
-#include "setup/shell_integration.h"
+#include "setup/folders_win32.h"
+#include "setup/shell_integration_win32.h"
 
 #include <filesystem>
 #include <fstream>

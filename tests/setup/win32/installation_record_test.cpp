@@ -1,6 +1,6 @@
 #include "app/framework/platform/ini_file.h"
 #include "platform_test_support.h"
-#include "setup/installation_record.h"
+#include "setup/installation_record_win32.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,41 +1,18 @@
 #include "platform_test_support.h"
-#include "setup/setup_file.h"
+#include "setup_file_bytes.h"
+#include "setup/setup_file_win32.h"
 #include "setup/setup_state.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 namespace kalvo {
 namespace {
 
-std::string Content(std::size_t size, unsigned seed) {
-    std::string bytes(size, '\0');
-    std::uint32_t state = seed;
-    for (std::size_t i = 0; i < size; ++i) {
-        state = state * 1103515245u + 12345u;
-        bytes[i] = char(i % 5 < 3 ? i / 32 : state >> 24);
-    }
-    return bytes;
-}
-
-std::string Chunk(const std::string& data) {
-    uLongf size = compressBound(uLong(data.size()));
-    std::string stream(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(stream.data()), &size,
-              reinterpret_cast<const Bytef*>(data.data()), uLong(data.size()), 9);
-    stream.resize(size);
-    const auto length = std::uint32_t(stream.size());
-    std::string prefix;
-    for (int shift = 0; shift < 32; shift += 8)
-        prefix += char(length >> shift);
-    return prefix + stream;
-}
-
-void WriteFile(const std::wstring& path, const std::string& bytes) {
-    std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
-}
+using test::Chunk;
+using test::Content;
+using test::WriteFile;
 
 class SetupFileTest : public testing::Test {
 protected:

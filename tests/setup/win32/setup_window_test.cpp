@@ -10,7 +10,7 @@
 #include "tests/framework/support/framework_fixture.h"
 #include "wizard/alert_form_unit.h"
 #include "wizard/data_module1.h"
-#include "wizard/global.h"
+#include "setup/message_table.h"
 #include "wizard/kalvo_setup.h"
 
 #include <gtest/gtest.h>

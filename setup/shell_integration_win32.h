@@ -3,6 +3,8 @@
 // None of them reports a failure: an installation goes on without a shortcut or a group.
 #pragma once
 
+#include "setup/program_manager.h"
+
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -14,11 +16,6 @@ class TDdeClientConv;
 // The file-system path of special folder csidl (CSIDL_DESKTOPDIRECTORY for the install), the
 // shell asked with `owner` as the window of any dialog it shows; "" when it cannot be resolved.
 std::wstring get_special_folder(HWND owner, int csidl);
-
-// The folders an uninstall never empties: the user's profile, desktop, documents, downloads,
-// music, pictures and videos, the program files folders, the Windows folder and the system
-// folders, as far as the shell resolves them.
-std::vector<std::wstring> folders_never_swept(HWND owner);
 
 // The shortcut's file: desktop_folder, a backslash when it does not end in one, and
 // "Kalvo.Net.lnk". A desktop that could not be resolved ("") gives the bare file name.
@@ -32,12 +29,19 @@ bool is_desktop_shortcut_name(const std::wstring& path);
 // Kalvo.Net" and nothing else set.
 void create_desktop_shortcut(const std::wstring& client, const std::wstring& link_path);
 
-// The names of Program Manager's groups, one per line: the answer to the "Groups" request,
-// waited for at most 10 s. "" when no server answers or no answer comes.
-std::wstring program_manager_groups(TDdeClientConv& conversation);
+// Program Manager over a DDE conversation (service and topic "PROGMAN"), opened for each
+// request and closed after it. Groups waits at most 10 s for the answer; Execute sends the
+// lines as one block (each followed by CR LF) without waiting for the server's answer.
+// Nothing is sent when no server answers.
+class TDdeProgramManager : public TProgramManagerLink {
+public:
+    explicit TDdeProgramManager(TDdeClientConv& conversation) : conversation_(conversation) {}
+    std::wstring Groups() override;
+    void Execute(const std::vector<std::wstring>& lines) override;
 
-// Sends the lines as one execute block (each followed by CR LF), without waiting for the
-// server's answer. Nothing is sent when no server answers.
-void program_manager_execute(TDdeClientConv& conversation, const std::vector<std::wstring>& lines);
+private:
+    bool Open();
+    TDdeClientConv& conversation_;
+};
 
 } // namespace kalvo

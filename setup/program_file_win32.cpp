@@ -1,6 +1,7 @@
-#include "setup/program_file.h"
+#include "setup/program_file_win32.h"
 
 #include "app/framework/platform/file_stream.h"
+#include "app/framework/platform/program_path.h"
 
 #include <stdexcept>
 #include <windows.h>
@@ -8,17 +9,10 @@
 namespace kalvo {
 
 std::wstring ProgramFilePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-        if (length == 0)
-            throw std::runtime_error("cannot find the path of the running program");
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
+    std::wstring path = RunningProgramPath();
+    if (path.empty())
+        throw std::runtime_error("cannot find the path of the running program");
+    return path;
 }
 
 std::wstring FolderOf(const std::wstring& path) {

@@ -1,7 +1,10 @@
-#include "setup/running_client.h"
+#include "setup/running_client_win32.h"
 
 #include "app/framework/platform/windows_and_processes.h"
+#include "app/framework/platform/text_convert.h"
 #include "setup/client_titles.h"
+
+#include <windows.h>
 
 namespace kalvo {
 
@@ -10,6 +13,10 @@ bool ask_running_client_to_close() {
         if (CloseWindowByTitle(title))
             return true;
     return false;
+}
+
+void launch_client(const std::wstring& client_path) {
+    RunProgram(WideToAnsi(L"\"" + client_path + L"\""), SW_SHOWNORMAL);
 }
 
 } // namespace kalvo

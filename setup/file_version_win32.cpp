@@ -1,4 +1,4 @@
-#include "setup/file_version.h"
+#include "setup/file_version_win32.h"
 
 #include "app/framework/platform/version_info.h"
 

@@ -1,6 +1,6 @@
-#include "setup/setup_file.h"
+#include "setup/setup_file_win32.h"
 
-#include "app/framework/text_convert.h"
+#include "app/framework/platform/text_convert.h"
 #include "setup/setup_state.h"
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "setup/installation_record.h"
+#include "setup/installation_record_win32.h"
 
 #include "app/framework/platform/ini_file.h"
 #include "setup/setup_state.h"

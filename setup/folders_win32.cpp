@@ -1,4 +1,4 @@
-#include "setup/folders.h"
+#include "setup/folders_win32.h"
 
 #include <memory>
 #include <windows.h>

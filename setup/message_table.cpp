@@ -1,4 +1,4 @@
-#include "wizard/global.h"
+#include "setup/message_table.h"
 
 #include <stdexcept>
 
@@ -103,20 +103,57 @@ const std::wstring& Message(int n) {
     return Message(LanguageIndex, n);
 }
 
-const std::wstring& DamagedSetupMessage() {
-    static const std::wstring english =
-        L"The setup file is damaged. Please download Kalvo.Net setup again.";
-    static const std::wstring russian =
-        L"Файл установки повреждён. Загрузите установку Kalvo.Net заново.";
-    return LanguageIndex == LanguageRussian ? russian : english;
-}
+namespace {
 
-std::wstring RefusedFolderMessage(const std::wstring& folder) {
-    if (LanguageIndex == LanguageRussian)
-        return L"Запись об установке указывает на папку \u201C" + folder +
-               L"\u201D, которую программа установки не будет очищать. Ничего не удалено.";
-    return L"The installation record names the folder \u201C" + folder +
-           L"\u201D, which Setup will not empty. Nothing was removed.";
+struct TNoticeTexts {
+    TNoticeId Id;
+    const wchar_t* English;
+    const wchar_t* Russian;
+};
+
+const TNoticeTexts Notices[] = {
+    {niDamagedSetup, L"The setup file is damaged. Please download Kalvo.Net setup again.",
+     L"Файл установки повреждён. Загрузите установку Kalvo.Net заново."},
+    {niNoPayload,
+     L"This program is the uninstaller of Kalvo.Net and carries no program files: it cannot "
+     L"install or update Kalvo.Net. To install Kalvo.Net, run the full setup program.",
+     L"Эта программа — деинсталлятор Kalvo.Net, она не содержит файлов программы и не "
+     L"может установить или обновить Kalvo.Net. Для установки запустите полную программу "
+     L"установки."},
+    {niRefusedRecordFolder,
+     L"The installation record names the folder \u201C%1\u201D, which Setup will not empty. "
+     L"Nothing was removed.",
+     L"Запись об установке указывает на папку \u201C%1\u201D, которую программа установки не "
+     L"будет очищать. Ничего не удалено."},
+    {niRefusedInstallFolder,
+     L"Kalvo.Net cannot be installed into \u201C%1\u201D: uninstalling it later would empty "
+     L"that whole folder. Select another folder, for example a new folder inside this one.",
+     L"Kalvo.Net нельзя установить в папку \u201C%1\u201D: при удалении программы эта папка "
+     L"была бы очищена целиком. Выберите другую папку, например новую папку внутри этой."},
+    {niFolderHoldsOtherFiles,
+     L"The folder \u201C%1\u201D already holds other files. Uninstalling Kalvo.Net later "
+     L"removes everything in this folder, those files too. Install into this folder anyway?",
+     L"В папке \u201C%1\u201D уже есть другие файлы. При удалении Kalvo.Net будет удалено всё "
+     L"содержимое этой папки, в том числе и эти файлы. Всё равно установить в эту папку?"},
+    {niUnsafeGroupName,
+     L"The Start Menu folder name cannot contain the characters \" [ ] or line breaks. Enter "
+     L"another name.",
+     L"Имя папки в меню Пуск не может содержать символы \" [ ] и переводы строк. Введите другое "
+     L"имя."},
+};
+
+} // namespace
+
+std::wstring Notice(TNoticeId id, const std::wstring& argument) {
+    for (const TNoticeTexts& notice : Notices) {
+        if (notice.Id != id)
+            continue;
+        std::wstring text = LanguageIndex == LanguageRussian ? notice.Russian : notice.English;
+        if (const std::size_t at = text.find(L"%1"); at != std::wstring::npos)
+            text.replace(at, 2, argument);
+        return text;
+    }
+    throw std::out_of_range("no notice " + std::to_string(int(id)));
 }
 
 } // namespace kalvo

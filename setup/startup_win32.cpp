@@ -1,0 +1,56 @@
+#include "setup/startup_win32.h"
+
+#include "setup/file_version_win32.h"
+#include "setup/program_file_win32.h"
+#include "setup/running_client_win32.h"
+#include "setup/setup_file_win32.h"
+#include "setup/setup_state.h"
+
+#include <windows.h>
+
+namespace kalvo {
+
+namespace {
+
+// A fixed pause before the window appears, and a moment for a client that was asked to close.
+constexpr DWORD StartupWait = 2000;
+constexpr DWORD ClientCloseWait = 1000;
+
+} // namespace
+
+TStartupDecision decide_startup(const std::wstring& program_path) {
+    TStartupDecision decision;
+    TStartupFacts& facts = decision.Facts;
+    facts.OwnSize = SharedFileSize(program_path);
+    const std::wstring record = FolderOf(program_path) + RecordFileName;
+    facts.RecordExists = FileExists(record);
+    if (facts.RecordExists) {
+        decision.Installation = read_installation_record(record);
+        facts.ClientExists = FileExists(decision.Installation.ClientPath);
+        if (facts.ClientExists) {
+            decision.InstalledVersionText = get_file_version(decision.Installation.ClientPath);
+            // Whatever fields convert count; the rest stay 0.
+            extract_version_bytes(decision.InstalledVersionText, decision.InstalledVersion);
+            facts.UpdatePossible = UpdatePossible(AvailableVersion, decision.InstalledVersion);
+        }
+    }
+    decision.Mode = DecideSetupMode(facts);
+    if (NeedsPayload(decision.Mode)) {
+        TSetupFile setup(program_path);
+        setup.Seek(SetupStubSize);
+        facts.Payload = CheckPayload(setup);
+        if (facts.Payload != psWhole) {
+            decision.Mode = DecideSetupMode(facts);
+            decision.PayloadNotice = facts.Payload == psNone ? niNoPayload : niDamagedSetup;
+        }
+    }
+    return decision;
+}
+
+void startup_wait() {
+    Sleep(StartupWait);
+    if (ask_running_client_to_close())
+        Sleep(ClientCloseWait);
+}
+
+} // namespace kalvo
