@@ -38,6 +38,22 @@ def quoted(text):
     return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
 
+def flip_bit_in_chunk(path, chunk, mask):
+    """Flips bits `mask` of the byte in the middle of payload chunk `chunk` of a setup file:
+    damage that zlib's checks find."""
+    with open(path, "r+b") as file:
+        position = SETUP_STUB_SIZE
+        for _ in range(chunk):
+            file.seek(position)
+            position += 4 + int.from_bytes(file.read(4), "little", signed=True)
+        file.seek(position)
+        length = int.from_bytes(file.read(4), "little", signed=True)
+        file.seek(position + 4 + length // 2)
+        byte = file.read(1)[0]
+        file.seek(-1, os.SEEK_CUR)
+        file.write(bytes([byte ^ mask]))
+
+
 class CaseFailed(Exception):
     pass
 

@@ -11,8 +11,8 @@ import subprocess
 import time
 
 from e2e_support import (CLIENT_TITLES, SETUP_STUB_SIZE, WINE_RUN, check,
-                         control, dialog_texts, ended_by, expects, front_page, quoted,
-                         walk_nodes, windows_path)
+                         control, dialog_texts, ended_by, expects, flip_bit_in_chunk, front_page,
+                         quoted, walk_nodes, windows_path)
 
 DEFAULT_FOLDER = "C:\\Program Files\\kalvo"
 WORKING_FOLDERS = [
@@ -120,14 +120,16 @@ class Machine:
         run.passed()
         return program
 
-    def check_installed_files(self):
+    def check_installed_files(self, extra=()):
+        """The installation folder holds what an install writes, and the `extra` files that
+        were there before."""
         installation = self.installation
         folders = sorted(os.path.relpath(root, installation).replace("/", "\\").replace(".", "")
                          for root, _, _ in os.walk(installation))
         check(folders == sorted(WORKING_FOLDERS), f"folders: {folders}")
         files = sorted(os.path.relpath(os.path.join(root, name), installation).replace("/", "\\")
                        for root, _, names in os.walk(installation) for name in names)
-        expected = sorted(PAYLOAD_NAMES + ["uninstall.exe", "uninstall.ini"])
+        expected = sorted(PAYLOAD_NAMES + ["uninstall.exe", "uninstall.ini"] + list(extra))
         check(files == expected, f"files: {files}")
         for name, source in zip(PAYLOAD_NAMES, self.harness.payload):
             check(read_bytes(os.path.join(installation, *name.split("\\"))) == read_bytes(source),
@@ -137,6 +139,19 @@ class Machine:
               "uninstall.exe is not the program image")
         check(read_bytes(self.harness.demo_setup)[:SETUP_STUB_SIZE] == stub,
               "the demo setup does not start with the program image")
+
+    def run_damaged_after_start(self, program, script, chunk):
+        """Runs the setup file with `script`, flipping a bit in the middle of payload chunk
+        `chunk` once the program is past its start-up check (it writes started.json first and
+        waits for the test)."""
+        started = os.path.join(os.path.dirname(program), "started.json")
+        began = time.monotonic()
+        process = self.harness.start(program, "wait-idle\ndump started.json\nsleep 3000\n" + script)
+        while process.poll() is None and not os.path.exists(started):
+            time.sleep(0.05)
+        if process.poll() is None:
+            flip_bit_in_chunk(program, chunk, 0x10)
+        return self.harness.finish(process, program, began)
 
     def start_recorder(self, folder, groups):
         """The test's own Program Manager: answers "Groups" with `groups` (bytes) and records
@@ -388,29 +403,61 @@ def install(harness):
         clean()
         folder = harness.folder("install-damaged")
         program = place_demo(folder)
-        # A flipped bit in the middle of chunk 1 (help.chm): zlib's checks catch it.
-        with open(program, "r+b") as file:
-            file.seek(SETUP_STUB_SIZE)
-            length0 = int.from_bytes(file.read(4), "little", signed=True)
-            file.seek(SETUP_STUB_SIZE + 4 + length0)
-            length1 = int.from_bytes(file.read(4), "little", signed=True)
-            file.seek(SETUP_STUB_SIZE + 4 + length0 + 4 + length1 // 2)
-            byte = file.read(1)[0]
-            file.seek(-1, os.SEEK_CUR)
-            file.write(bytes([byte ^ 0x10]))
+        # A flipped bit in the middle of chunk 1 (help.chm), made once the program has
+        # checked its file at start-up: zlib's checks catch it while it unpacks.
         script = (TO_FOLDER_PAGE + "click sButton_next3\nwait-idle\ndump damaged.json\n"
                   "key Enter\nwait-idle\n" +
                   expects([("sPanel_4_install.Visible", "true"),
                            ("sButton_cansel3a.Enabled", "false"),
                            ("sProgressBar1.Position", "40")]) +
                   "quit\n")
-        run = harness.run(program, script)
+        run = machine.run_damaged_after_start(program, script, chunk=1)
         run.passed()
         texts = dialog_texts(run.dump("damaged.json"))
         check(any("setup file is damaged" in text for text in texts), f"no damage message: {texts}")
         check(not os.path.exists(os.path.join(installation, "uninstall.exe")) and
               not os.path.exists(os.path.join(installation, "uninstall.ini")),
               "the install went on after the damaged chunk")
+
+    def unsafe_group_name():
+        clean()
+        folder = harness.folder("install-unsafe-group")
+        program = place_demo(folder)
+        script = (TO_FOLDER_PAGE + group_field('Kalvo [Net]') +
+                  "click sButton_next3\nwait-idle\ndump refused.json\nkey Enter\nwait-idle\n" +
+                  expects([("sPanel_3_install.Visible", "true"),
+                           ("sPanel_4_install.Visible", "false"),
+                           ("sEdit1.Focused", "true")]) + "quit\n")
+        run = harness.run(program, script)
+        run.passed()
+        texts = dialog_texts(run.dump("refused.json"))
+        check(any("cannot contain the characters" in text for text in texts),
+              f"no refusal: {texts}")
+        check(not os.path.exists(installation), "the install began")
+
+    def folder_with_files_of_others():
+        clean()
+        os.makedirs(installation)
+        letter = os.path.join(installation, "letter.txt")
+        with open(letter, "w") as file:
+            file.write("someone else's")
+        folder = harness.folder("install-files-of-others")
+        program = place_demo(folder)
+        # Asked twice: "No" (the default, Enter) keeps the folder page; "Yes" installs.
+        script = (TO_FOLDER_PAGE + "click sButton_next3\nwait-idle\ndump asked.json\n"
+                  "key Enter\nwait-idle\n" +
+                  expects([("sPanel_3_install.Visible", "true"),
+                           ("sDirectoryEdit1.Focused", "true")]) +
+                  "dump declined.json\nclick sButton_next3\nwait-idle\nkey Y\nwait-idle\n"
+                  "dump installed.json\nquit\n")
+        run = harness.run(program, script)
+        run.passed()
+        texts = dialog_texts(run.dump("asked.json"))
+        check(any("already holds other files" in text and DEFAULT_FOLDER in text
+                  for text in texts), f"no question: {texts}")
+        check_finished_page(run.dump("installed.json"))
+        check_installed_files(extra=["letter.txt"])
+        check(open(letter).read() == "someone else's", "the other file changed")
 
     def recorded_conversation(name, field, groups, expected_group):
         clean()
@@ -480,6 +527,10 @@ def install(harness):
     machine.case("a folder that cannot be made, then a second press", folder_that_cannot_be_made)
     machine.case("a record that cannot be written", record_that_cannot_be_written)
     machine.case("a damaged chunk ends the install with one message", damaged_chunk)
+    machine.case("a group name Program Manager cannot carry keeps the folder page",
+                 unsafe_group_name)
+    machine.case("a folder with files of others: asked, no keeps the page, yes installs",
+                 folder_with_files_of_others)
     machine.case("the exact block, a group name with spaces", recorded_conversation, "spaces",
                  "Kalvo Net Tools", b"Accessories\r\nStartup\r\n", "Kalvo Net Tools",
                  stand_in=False)
@@ -741,6 +792,11 @@ def uninstall(harness):
                  "profile", machine.desktop_windows_path().rsplit("\\", 1)[0] + "\\kalvo.exe")
     machine.case("a record naming a drive root: nothing deleted", refused_folder, "root",
                  "C:\\kalvo.exe")
+    machine.case("a record naming the roaming application data: nothing deleted", refused_folder,
+                 "appdata", machine.desktop_windows_path().rsplit("\\", 1)[0] +
+                 "\\AppData\\Roaming\\kalvo.exe")
+    machine.case("a record naming a folder inside the Windows folder: nothing deleted",
+                 refused_folder, "windows", "C:\\windows\\temp\\kalvo.exe")
     machine.case("the uninstall's block to Program Manager", recorded_commands, stand_in=False)
     machine.clean()
 
@@ -813,17 +869,11 @@ def update(harness):
     def damaged_chunk_keeps_the_client():
         folder, program = installed_client("1000")
         old_client = read_bytes(client)
-        with open(program, "r+b") as file:
-            length = int.from_bytes(file.read()[SETUP_STUB_SIZE:SETUP_STUB_SIZE + 4], "little")
-            file.seek(SETUP_STUB_SIZE + 4 + length // 2)
-            byte = file.read(1)[0]
-            file.seek(-1, os.SEEK_CUR)
-            file.write(bytes([byte ^ 0x10]))
         script = (TO_UPDATE + "dump damaged.json\nkey Enter\nwait-idle\n" +
                   expects([("sPanel_4_updates.Visible", "true"),
                            ("sButton_4_update.Enabled", "false"),
                            ("sProgressBar3.Position", "60")]) + "quit\n")
-        run = harness.run(program, script)
+        run = machine.run_damaged_after_start(program, script, chunk=0)
         run.passed()
         texts = dialog_texts(run.dump("damaged.json"))
         check(any("setup file is damaged" in text for text in texts), f"no message: {texts}")

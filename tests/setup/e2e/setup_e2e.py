@@ -27,8 +27,8 @@ import sys
 import time
 
 from e2e_support import (AUTOMATION_FAILED, CLIENT_TITLES, SETUP_STUB_SIZE, WINE_RUN,
-                         Harness, check, control, expects, front_page, quoted, walk_nodes,
-                         windows_path)
+                         Harness, check, control, expects, flip_bit_in_chunk, front_page, quoted,
+                         walk_nodes, windows_path)
 import installation_e2e
 
 
@@ -41,10 +41,28 @@ CHOICES = {
     "Install": [(True, True), (False, False), (False, False)],
     "Update": [(False, False), (True, True), (True, False)],
     "Uninstall": [(False, False), (False, False), (True, True)],
+    "NoAction": [(False, False), (False, False), (False, False)],
+}
+
+# What the action page says when the setup file cannot install: a part of each text, by
+# language.
+NOTICES = {
+    "no-payload": ("carries no program files", "не содержит файлов программы"),
+    "damaged": ("The setup file is damaged", "Файл установки повреждён"),
 }
 
 
-def mode_case(harness, name, full, probe, record, mode, version_text=None):
+def check_notice(dump, notice, language=0):
+    """The action page's note on why installing is not offered: hidden without a notice."""
+    label = control(dump, "sLabel_no_install")
+    if notice is None:
+        check(not label["visible"], f"a note is shown: {label['text']!r}")
+        return
+    check(label["visible"] and NOTICES[notice][language] in label["text"],
+          f"the note: visible {label['visible']}, {label['text']!r}")
+
+
+def mode_case(harness, name, full, probe, record, mode, version_text=None, notice=None):
     """probe: the client's probe variant, or None for no client file; record: whether the
     installation record lies next to the setup file."""
     folder = harness.folder(f"mode-{name}")
@@ -70,6 +88,9 @@ def mode_case(harness, name, full, probe, record, mode, version_text=None):
     states = [(control(dump, n)["enabled"], control(dump, n)["checked"])
               for n in ("sRadioButton3", "sRadioButton4", "sRadioButton5")]
     check(states == CHOICES[mode], f"choices (enabled, checked) {states}, not those of {mode}")
+    check_notice(dump, notice)
+    check(control(dump, "sButton_next1a")["enabled"] == (mode != "NoAction"),
+          "the action page's Next button")
     check(control(dump, "sLabel_aviable_version")["text"] == "1.1.0.4", "available version")
     if version_text is not None:
         shown = control(dump, "sLabel_curr_version")["text"]
@@ -94,9 +115,10 @@ def mode_case(harness, name, full, probe, record, mode, version_text=None):
 
 def modes(harness):
     rows = [
-        # name, full setup, client probe, record, mode, current version text
+        # name, full setup, client probe, record, mode, current version text, note
         ("stub-alone", False, None, False, "UninstallFinished", None),
-        ("stub-record-no-client", False, None, True, "Install", None),
+        # The uninstaller copy carries nothing to install: it offers to remove what is left.
+        ("stub-record-no-client", False, None, True, "Uninstall", None, "no-payload"),
         ("stub-record-client-older", False, "1000", True, "Uninstall", "1.0.0.0"),
         ("stub-record-client-newer", False, "1200", True, "Uninstall", "1.2.0.0"),
         ("full-alone", True, None, False, "Install", None),
@@ -154,6 +176,33 @@ def modes(harness):
 
     harness.case("the demo setup file installs; its uninstaller copy starts",
                  demo_setup_and_its_uninstaller_copy)
+
+    def damaged_demo_setup(record):
+        """A bit flipped in chunk 4 of the demo setup file: found at start-up, before anything
+        is offered."""
+        name = "record" if record else "alone"
+        folder = harness.folder(f"mode-damaged-{name}")
+        program = os.path.join(folder, "kalvo_net_setup.exe")
+        shutil.copyfile(harness.demo_setup, program)
+        flip_bit_in_chunk(program, 4, 0x04)
+        if record:
+            harness.write_record(folder, windows_path(os.path.join(folder, "gone", "kalvo.exe")))
+        run = harness.run(program, MODE_SCRIPT.replace(
+            "quit\n", "pick sComboBox1 1\nwait-idle\ndump russian.json\nquit\n"))
+        run.passed()
+        dump = run.dump("start.json")
+        mode = "Uninstall" if record else "NoAction"
+        states = [(control(dump, n)["enabled"], control(dump, n)["checked"])
+                  for n in ("sRadioButton3", "sRadioButton4", "sRadioButton5")]
+        check(states == CHOICES[mode], f"choices {states}, not those of {mode}")
+        check_notice(dump, "damaged")
+        check(control(dump, "sButton_next1a")["enabled"] == record, "the Next button")
+        check_notice(run.dump("russian.json"), "damaged", language=1)
+        check(not os.path.exists(os.path.join(folder, "uninstall.exe")), "something was written")
+
+    harness.case("a damaged demo setup file offers nothing", damaged_demo_setup, False)
+    harness.case("a damaged demo setup file beside a record offers only the uninstall",
+                 damaged_demo_setup, True)
 
 
 # ---- navigation and the confirmation dialog -------------------------------------------------
