@@ -22,16 +22,22 @@ if(WIN32 AND KALVO_RUN_PROGRAM_TESTS)
     set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine)
 endif()
 
-# kalvo_add_gtest(target [PROPERTIES name value ...]): the properties are those of the Windows
-# test program's test (ctest runs it as one).
+# kalvo_add_gtest(target [NO_DESKTOP] [PROPERTIES name value ...]): the properties are those
+# of the Windows test program's test (ctest runs it as one). A Windows test program may show
+# windows, take screenshots and start programs on the session's one display, so such tests run
+# one at a time (resource lock wine_desktop) beside tests of other kinds; NO_DESKTOP marks a
+# program that shows nothing and may run beside them.
 function(kalvo_add_gtest target)
-    cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "PROPERTIES")
+    cmake_parse_arguments(PARSE_ARGV 1 arg "NO_DESKTOP" "" "PROPERTIES")
     if(NOT KALVO_RUN_PROGRAM_TESTS)
         return()
     elseif(CMAKE_CROSSCOMPILING)
         add_test(NAME ${target} COMMAND ${target})
         set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600
                                                   ${arg_PROPERTIES})
+        if(NOT arg_NO_DESKTOP)
+            set_tests_properties(${target} PROPERTIES RESOURCE_LOCK wine_desktop)
+        endif()
     else()
         gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
     endif()
