@@ -15,17 +15,21 @@ int CheckedLength(std::size_t length) {
     return int(length);
 }
 
+// For the ANSI code page, a character it cannot hold becomes its default character, never a
+// "best fit" look-alike: a full-width quotation mark must not turn into the '"' that ends a
+// Program Manager command, nor a path into another path.
 std::string WideTo(UINT code_page, std::wstring_view text) {
     if (text.empty())
         return {};
     const int length = CheckedLength(text.size());
+    const DWORD flags = code_page == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
     const int size =
-        WideCharToMultiByte(code_page, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+        WideCharToMultiByte(code_page, flags, text.data(), length, nullptr, 0, nullptr, nullptr);
     if (size <= 0)
         return {};
     std::string narrow(std::size_t(size), '\0');
-    const int written = WideCharToMultiByte(code_page, 0, text.data(), length, narrow.data(), size,
-                                            nullptr, nullptr);
+    const int written = WideCharToMultiByte(code_page, flags, text.data(), length, narrow.data(),
+                                            size, nullptr, nullptr);
     narrow.resize(std::size_t(written > 0 ? written : 0));
     return narrow;
 }

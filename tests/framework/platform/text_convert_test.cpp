@@ -60,6 +60,12 @@ TEST(TextConvert, AnsiCodePage) {
     }
     EXPECT_GT(held, 0) << "no sample fits the ANSI code page " << GetACP();
 
+    // Full-width look-alikes of the characters that end a Program Manager command are no
+    // such characters in the ANSI code page.
+    if (GetACP() != CP_UTF8) {
+        EXPECT_EQ(WideToAnsi(L"a\uFF02b\uFF3Bc\uFF3Dd"), "a?b?c?d");
+    }
+
     // A character it cannot hold becomes the default character in its place; the rest
     // stays.
     for (const std::wstring text : {L"\u4e2d", L"\u05d0", L"\u0e01", L"\u0421"}) {
