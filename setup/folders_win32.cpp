@@ -55,6 +55,38 @@ std::wstring LongPathName(const std::wstring& path) {
     return long_path;
 }
 
+std::wstring FinalPathName(const std::wstring& folder) {
+    const HANDLE handle = CreateFileW(folder.c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return {};
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(handle, path.data(), DWORD(path.size()), 0);
+    if (length >= path.size()) {
+        path.resize(length + 1);
+        length = GetFinalPathNameByHandleW(handle, path.data(), DWORD(path.size()), 0);
+    }
+    CloseHandle(handle);
+    if (length == 0 || length >= path.size())
+        return {};
+    path.resize(length);
+    // The system answers with an extended-length path.
+    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        return L"\\\\" + path.substr(8);
+    if (path.rfind(L"\\\\?\\", 0) == 0)
+        return path.substr(4);
+    return path;
+}
+
+std::wstring WithoutClosingBackslash(const std::wstring& path) {
+    std::wstring trimmed = path;
+    while (trimmed.size() > 1 && (trimmed.back() == L'\\' || trimmed.back() == L'/') &&
+           trimmed[trimmed.size() - 2] != L':')
+        trimmed.pop_back();
+    return trimmed;
+}
+
 void for_each_entry(const std::wstring& path,
                     const std::function<void(const std::wstring& name, unsigned long attributes)>& visit) {
     WIN32_FIND_DATAW entry;

@@ -14,6 +14,12 @@ bool ForceDirectories(const std::wstring& path);
 std::wstring FullPathName(const std::wstring& path);
 // The long form of an existing path, short (8.3) names expanded; "" when it has none.
 std::wstring LongPathName(const std::wstring& path);
+// Where an existing folder really lies, links (junctions, symbolic links) resolved, as a plain
+// path (a drive letter or a share, without the extended-length prefix); "" when the system
+// cannot tell.
+std::wstring FinalPathName(const std::wstring& folder);
+// The path without its closing backslashes; a drive's root keeps its own ("E:" and "\").
+std::wstring WithoutClosingBackslash(const std::wstring& path);
 
 // Called with the full name of a file that could not be deleted; the removal goes on after.
 using TNotDeleted = std::function<void(const std::wstring& file)>;

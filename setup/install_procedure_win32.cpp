@@ -24,9 +24,7 @@ TInstallOutcome CheckChoices(const TInstallRequest& request, TSetupReport& repor
         report.Tell(Notice(niUnsafeGroupName), nkWarning);
         return ioChangeGroup;
     }
-    std::wstring folder = request.Folder;
-    if (folder.size() > 1 && folder.back() == L'\\' && folder[folder.size() - 2] != L':')
-        folder.pop_back();
+    const std::wstring folder = WithoutClosingBackslash(request.Folder);
     if (!may_hold_installation(request.Folder, request.NeverSwept)) {
         report.Tell(Notice(niRefusedInstallFolder, folder), nkWarning);
         return ioChangeFolder;

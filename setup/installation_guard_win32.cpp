@@ -51,7 +51,8 @@ TNeverSwept folders_never_swept() {
     // fonts, the program files and the system folders.
     for (int csidl = 0; csidl <= 0x3F; ++csidl) {
         wchar_t path[MAX_PATH] = {};
-        if (SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
+        if (SUCCEEDED(SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_DONT_VERIFY, nullptr,
+                                       SHGFP_TYPE_CURRENT, path)))
             AddFolder(never.ShellFolders, path);
     }
     AddKnownFolders(never.ShellFolders);
@@ -81,18 +82,22 @@ bool may_hold_installation(const std::wstring& folder, const TNeverSwept& never_
     const std::wstring full = FullPathName(folder);
     if (!passes(full))
         return false;
-    // Short names are expanded only where the folder exists; a folder still to be made has
-    // only the names it was given.
+    // Short names are expanded where the folder exists; a folder still to be made has only the
+    // names it was given. An existing folder whose long form cannot be told is refused.
     const std::wstring long_path = LongPathName(full);
-    return long_path.empty() || passes(long_path);
+    if (long_path.empty())
+        return GetFileAttributesW(full.c_str()) == INVALID_FILE_ATTRIBUTES &&
+               (GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND);
+    if (!passes(long_path))
+        return false;
+    // A folder that is a link (a junction or symbolic link) is judged by where it leads.
+    const std::wstring target = FinalPathName(long_path);
+    return target.empty() || passes(target);
 }
 
 bool holds_files_of_others(const std::wstring& folder) {
-    std::wstring path = folder;
-    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))
-        path.pop_back();
     bool others = false;
-    for_each_entry(path, [&](const std::wstring& name, unsigned long) {
+    for_each_entry(WithoutClosingBackslash(folder), [&](const std::wstring& name, unsigned long) {
         if (!IsInstallationEntry(name))
             others = true;
     });

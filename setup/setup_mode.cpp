@@ -17,15 +17,15 @@ TSetupMode ModeBySizeAndRecord(const TStartupFacts& facts) {
 
 } // namespace
 
-bool NeedsPayload(TSetupMode mode) {
-    return mode == smInstall || mode == smUpdate;
+bool PayloadMatters(const TStartupFacts& facts) {
+    const TSetupMode mode = ModeBySizeAndRecord(facts);
+    return mode == smInstall || mode == smUpdate || facts.OwnSize > SetupStubSize;
 }
 
 TSetupMode DecideSetupMode(const TStartupFacts& facts) {
-    const TSetupMode mode = ModeBySizeAndRecord(facts);
-    if (!NeedsPayload(mode) || facts.Payload == psWhole)
-        return mode;
-    return facts.RecordExists ? smUninstall : smNoAction;
+    if (facts.Payload != psWhole && PayloadMatters(facts))
+        return facts.RecordExists ? smUninstall : smNoAction;
+    return ModeBySizeAndRecord(facts);
 }
 
 TActionChoices ActionChoices(TSetupMode mode) {

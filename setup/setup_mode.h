@@ -42,14 +42,16 @@ struct TStartupFacts {
     TPayloadState Payload = psWhole;
 };
 
-// The mode by size, record, client and version; then a mode that would unpack the payload
-// (Install, Update) but finds it missing or damaged gives way: to Uninstall when a record
-// lies beside the program, otherwise to NoAction. A file below FullSetupMinSize is the
-// uninstaller copy: it never updates, and it installs only from a payload of its own.
+// The mode by size, record, client and version; then, where the payload matters, a payload
+// that is missing or damaged makes the mode give way: to Uninstall when a record lies beside
+// the program, otherwise to NoAction. A file below FullSetupMinSize is the uninstaller copy:
+// it never updates, and it installs only from a payload of its own.
 TSetupMode DecideSetupMode(const TStartupFacts& facts);
 
-// Whether the mode decided without looking at the payload unpacks it.
-bool NeedsPayload(TSetupMode mode);
+// Whether the payload decides anything: the mode by size and record would unpack it (Install,
+// Update), or the file is longer than its program image and so was meant to carry one (a
+// download cut short below FullSetupMinSize is a damaged setup file, not an uninstaller).
+bool PayloadMatters(const TStartupFacts& facts);
 
 // The enabled and checked state of the action page's three choices in a mode. The
 // uninstall-finished page shows none of them; their state is left as the form made it.

@@ -34,16 +34,14 @@ TStartupDecision decide_startup(const std::wstring& program_path) {
             facts.UpdatePossible = UpdatePossible(AvailableVersion, decision.InstalledVersion);
         }
     }
-    decision.Mode = DecideSetupMode(facts);
-    if (NeedsPayload(decision.Mode)) {
+    if (PayloadMatters(facts)) {
         TSetupFile setup(program_path);
         setup.Seek(SetupStubSize);
         facts.Payload = CheckPayload(setup);
-        if (facts.Payload != psWhole) {
-            decision.Mode = DecideSetupMode(facts);
+        if (facts.Payload != psWhole)
             decision.PayloadNotice = facts.Payload == psNone ? niNoPayload : niDamagedSetup;
-        }
     }
+    decision.Mode = DecideSetupMode(facts);
     return decision;
 }
 

@@ -27,8 +27,8 @@ struct TStartupDecision {
 };
 
 // Reads the program's own size (the file opened with full sharing), the record next to it,
-// the client's version, and, where the mode would unpack the payload, checks every chunk by
-// inflating it into nothing. Changes nothing on disk.
+// the client's version, and, where the payload matters, checks every chunk by inflating it
+// into nothing. Changes nothing on disk.
 TStartupDecision decide_startup(const std::wstring& program_path);
 
 // The wait before the window appears (2 s), then a running client is asked to close and given

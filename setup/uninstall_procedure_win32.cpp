@@ -42,7 +42,7 @@ bool run_uninstall(const TInstallationRecord& installation, const TNeverSwept& n
     // The folder's own entries; the uninstaller (exactly that name) stays, and so does the
     // folder. What is left of a working folder held a file that could not be deleted and was
     // named already.
-    for_each_entry(folder.substr(0, folder.size() - 1),
+    for_each_entry(WithoutClosingBackslash(folder),
                    [&](const std::wstring& name, unsigned long attributes) {
                        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && name == UninstallerFileName)
                            return;

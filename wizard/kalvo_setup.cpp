@@ -294,9 +294,10 @@ void Tkalvo_setup::install() {
     request.GroupField = sEdit1->Text();
     request.DesktopShortcut = sCheckBox1->Checked();
     request.DesktopFolder = get_special_folder(Handle(), CSIDL_DESKTOPDIRECTORY);
-    request.SetupFolder = FolderOf(ProgramFilePath());
+    const std::wstring program = ProgramFilePath();
+    request.SetupFolder = FolderOf(program);
     request.NeverSwept = folders_never_swept();
-    TSetupFile setup(ProgramFilePath());
+    TSetupFile setup(program);
     TDdeProgramManager program_manager(*DdeClient);
     TPageReport report(*this, *sPanel_4_install, *sProgressBar1, sLabel_status);
 
@@ -309,13 +310,13 @@ void Tkalvo_setup::install() {
             SetActiveControl(sEdit1);
         return;
     }
-    // The procedure has settled these, also when it stopped on a damaged chunk.
+    // Where the client went and its group, also when a damaged chunk stopped the install.
     ClientPath = result.Installation.ClientPath;
     GroupName = result.Installation.GroupName;
-    if (request.DesktopShortcut)
-        ShortcutPath = result.Installation.ShortcutPath;
     if (result.Outcome != ioInstalled)
         return; // the page stays as it is, Finish disabled: only the close box leads out
+    if (request.DesktopShortcut)
+        ShortcutPath = result.Installation.ShortcutPath;
     SetupFolder = request.SetupFolder;
     sCheckBox3->SetVisible(true);
     sLabel11->SetVisible(true);

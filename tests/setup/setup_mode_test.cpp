@@ -54,18 +54,26 @@ TEST(SetupModeTest, APayloadThatWouldNotUnpackOffersNoInstallOrUpdate) {
         {{Full, true, false, false, psDamaged}, smUninstall},
         {{Full, true, true, true, psDamaged}, smUninstall},
         {{Full, true, true, true, psWhole}, smUpdate},
-        // Modes that unpack nothing do not care.
+        // Uninstall by the table: damage changes nothing but the note.
         {{Full, true, true, false, psDamaged}, smUninstall},
         {{Stub, false, false, false, psNone}, smUninstallFinished},
+        {{Stub, true, true, true, psNone}, smUninstall},
+        // A download cut short below the full size is a damaged setup file, no uninstaller.
+        {{Stub + 5000, false, false, false, psDamaged}, smNoAction},
+        {{Stub + 5000, true, false, false, psDamaged}, smUninstall},
     };
     for (const Case& c : cases) {
         EXPECT_STREQ(SetupModeName(DecideSetupMode(c.facts)), SetupModeName(c.mode))
             << "size " << c.facts.OwnSize << ", record " << c.facts.RecordExists << ", client "
             << c.facts.ClientExists << ", payload " << int(c.facts.Payload);
     }
-    EXPECT_TRUE(NeedsPayload(smInstall) && NeedsPayload(smUpdate));
-    EXPECT_FALSE(NeedsPayload(smUninstall) || NeedsPayload(smUninstallFinished) ||
-                 NeedsPayload(smNoAction));
+    // Where the payload is looked at: every file longer than its image, and the uninstaller
+    // copy where it would install.
+    EXPECT_TRUE(PayloadMatters({Stub, true, false, false}));
+    EXPECT_TRUE(PayloadMatters({Stub + 1, false, false, false}));
+    EXPECT_TRUE(PayloadMatters({Full, true, true, false}));
+    EXPECT_FALSE(PayloadMatters({Stub, false, false, false}));
+    EXPECT_FALSE(PayloadMatters({Stub, true, true, true}));
 }
 
 TEST(SetupModeTest, EnablesAndChecksTheChoicesOfEachMode) {

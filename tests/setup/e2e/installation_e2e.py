@@ -149,9 +149,12 @@ class Machine:
         process = self.harness.start(program, "wait-idle\ndump started.json\nsleep 3000\n" + script)
         while process.poll() is None and not os.path.exists(started):
             time.sleep(0.05)
-        if process.poll() is None:
+        ended_early = process.poll() is not None
+        if not ended_early:
             flip_bit_in_chunk(program, chunk, 0x10)
-        return self.harness.finish(process, program, began)
+        run = self.harness.finish(process, program, began)
+        check(not ended_early, f"the program ended before its file was damaged:\n{run.log}")
+        return run
 
     def start_recorder(self, folder, groups):
         """The test's own Program Manager: answers "Groups" with `groups` (bytes) and records

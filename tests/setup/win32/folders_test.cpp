@@ -110,5 +110,31 @@ TEST(DeleteTreeTest, NamesAFileItCannotDeleteAndGoesOn) {
     EXPECT_FALSE(test::FileExists(tree + L"\\other.txt"));
 }
 
+TEST(FolderPathTest, ClosingBackslashesGoButARootKeepsItsOwn) {
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"C:\\Program Files\\kalvo\\", L"C:\\Program Files\\kalvo"},
+        {L"C:\\kalvo\\\\", L"C:\\kalvo"},
+        {L"C:\\kalvo", L"C:\\kalvo"},
+        {L"E:\\", L"E:\\"},
+        {L"\\", L"\\"},
+        {L"", L""},
+    };
+    for (const auto& [path, trimmed] : cases)
+        EXPECT_EQ(WithoutClosingBackslash(path), trimmed) << path;
+}
+
+// Where a folder really lies: itself for a plain folder, nothing for one that does not exist.
+TEST(FolderPathTest, TheFinalPathOfAPlainFolderIsItself) {
+    test::TTempFolder folder;
+    const std::wstring plain = LongPathName(folder.File(L"plain"));
+    ASSERT_TRUE(plain.empty());
+    ASSERT_TRUE(ForceDirectories(folder.File(L"plain")));
+    const std::wstring expected = LongPathName(folder.File(L"plain"));
+    const std::wstring final_path = FinalPathName(folder.File(L"plain"));
+    EXPECT_EQ(CompareStringOrdinal(final_path.c_str(), -1, expected.c_str(), -1, TRUE), CSTR_EQUAL)
+        << "final " << test::Utf8(final_path) << ", expected " << test::Utf8(expected);
+    EXPECT_EQ(FinalPathName(folder.File(L"missing")), L"");
+}
+
 } // namespace
 } // namespace kalvo

@@ -323,6 +323,7 @@ TEST_P(SetupEngineTest, StartUpOffersNoInstallFromAFileWithoutOrWithADamagedPayl
     std::string cut = full.substr(0, full.size() - 3);
     cut += std::string(std::size_t(FullSetupMinSize), '\0');
     const std::string uninstaller = full.substr(0, std::size_t(SetupStubSize));
+    const std::string cut_small = full.substr(0, std::size_t(SetupStubSize) + 5000);
     const std::wstring record = folder + L"uninstall.ini";
     const std::wstring missing_client = temp.File(L"gone\\kalvo.exe");
     struct Case {
@@ -339,6 +340,7 @@ TEST_P(SetupEngineTest, StartUpOffersNoInstallFromAFileWithoutOrWithADamagedPayl
         {"damaged, record without client", &damaged, true, smUninstall, niDamagedSetup},
         {"uninstaller copy, record without client", &uninstaller, true, smUninstall, niNoPayload},
         {"uninstaller copy, no record", &uninstaller, false, smUninstallFinished, std::nullopt},
+        {"cut short below the full size", &cut_small, false, smNoAction, niDamagedSetup},
     };
     for (const Case& c : cases) {
         WriteFile(setup_path, *c.file);
