@@ -1,6 +1,5 @@
 #include "setup/program_file_win32.h"
 
-#include "app/framework/platform/file_stream.h"
 #include "app/framework/platform/program_path.h"
 
 #include <stdexcept>
@@ -18,10 +17,6 @@ std::wstring ProgramFilePath() {
 std::wstring FolderOf(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
-std::uint64_t SharedFileSize(const std::wstring& path) {
-    return TFileStream(path, TFileStream::fmOpenReadShared).Size();
 }
 
 bool FileExists(const std::wstring& path) {

@@ -1,7 +1,6 @@
 // The running program's own file, and the few file tests the start-up routine makes.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace kalvo {
@@ -10,9 +9,6 @@ namespace kalvo {
 std::wstring ProgramFilePath();
 // The folder part of a path, up to and including its last backslash.
 std::wstring FolderOf(const std::wstring& path);
-// Size of a file opened for reading with full sharing, so that it works on the running
-// program itself; throws EFOpenError when it cannot be opened.
-std::uint64_t SharedFileSize(const std::wstring& path);
 // Whether path names an existing file (not a folder).
 bool FileExists(const std::wstring& path);
 

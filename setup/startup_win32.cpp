@@ -21,7 +21,10 @@ constexpr DWORD ClientCloseWait = 1000;
 TStartupDecision decide_startup(const std::wstring& program_path) {
     TStartupDecision decision;
     TStartupFacts& facts = decision.Facts;
-    facts.OwnSize = SharedFileSize(program_path);
+    // Opened once, shared for reading and writing by others, so that it works on the running
+    // program itself: its size now, its payload below.
+    TSetupFile setup(program_path);
+    facts.OwnSize = setup.Size();
     const std::wstring record = FolderOf(program_path) + RecordFileName;
     facts.RecordExists = FileExists(record);
     if (facts.RecordExists) {
@@ -35,7 +38,6 @@ TStartupDecision decide_startup(const std::wstring& program_path) {
         }
     }
     if (PayloadMatters(facts)) {
-        TSetupFile setup(program_path);
         setup.Seek(SetupStubSize);
         facts.Payload = CheckPayload(setup);
         if (facts.Payload != psWhole)

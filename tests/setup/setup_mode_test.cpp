@@ -6,9 +6,11 @@
 namespace kalvo {
 namespace {
 
+// The uninstaller copy's size and a full setup file's.
+constexpr std::uint64_t Stub = SetupStubSize;
+constexpr std::uint64_t Full = 5'000'000;
+
 TEST(SetupModeTest, DecidesEveryRowOfTheStartUpTable) {
-    constexpr std::uint64_t Stub = SetupStubSize;
-    constexpr std::uint64_t Full = 5'000'000;
     struct Case {
         TStartupFacts facts;
         TSetupMode mode;
@@ -41,8 +43,6 @@ TEST(SetupModeTest, DecidesEveryRowOfTheStartUpTable) {
 // A mode that would unpack the payload gives way when the payload is missing or damaged; the
 // others never look at it.
 TEST(SetupModeTest, APayloadThatWouldNotUnpackOffersNoInstallOrUpdate) {
-    constexpr std::uint64_t Stub = SetupStubSize;
-    constexpr std::uint64_t Full = 5'000'000;
     struct Case {
         TStartupFacts facts;
         TSetupMode mode;
